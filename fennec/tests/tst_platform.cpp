@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <thread>
+
+#include "Platform/Assert.h"
+#include "Platform/DebugOutput.h"
+#include "Platform/LastError.h"
+#include "Platform/StoreFile.h"
+#include "TempFolder.h"
+
+using namespace fennec::platform;
+
+TEST(LastError, IsKeptPerThread) {
+  SetThreadLastError(0x20010200);
+  std::uint32_t seenByOtherThread = 1;
+  std::thread other([&] {
+    seenByOtherThread = GetThreadLastError();
+    SetThreadLastError(0x20020005);
+  });
+  other.join();
+  EXPECT_EQ(seenByOtherThread, 0u);
+  EXPECT_EQ(GetThreadLastError(), 0x20010200u);
+}
+
+TEST(DebugOutput, CaptureGetsWholeBlocksAndRestoresThePreviousSink) {
+  std::string outer;
+  const DebugSink previous = SetDebugSink([&outer](std::string_view text) { outer += text; });
+  {
+    DebugCapture capture;
+    DebugOutput({"\n** A **\n", "  Class:\t\tX\n"});
+    DebugOutput("second");
+    EXPECT_EQ(capture.Text(), "\n** A **\n  Class:\t\tX\nsecond");
+    capture.Clear();
+    EXPECT_EQ(capture.Text(), "");
+  }
+  DebugOutput("after");
+  EXPECT_EQ(outer, "after");
+  SetDebugSink(previous);
+}
+
+TEST(DebugOutput, DefaultSinkWritesToStandardErrorOnlyWhenEnabled) {
+  unsetenv("FENNEC_DEBUG");
+  testing::internal::CaptureStderr();
+  DebugOutput("dropped");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+
+  setenv("FENNEC_DEBUG", "1", 1);
+  testing::internal::CaptureStderr();
+  DebugOutput("shown");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "shown");
+  unsetenv("FENNEC_DEBUG");
+}
+
+namespace {
+bool GuardedCall(const unsigned char* buffer) {
+  if (!FENNEC_ASSERT(buffer != nullptr)) return false;
+  return true;
+}
+}  // namespace
+
+TEST(Assert, ReportsTheConditionAndLetsTheCallReturnFalse) {
+  DebugCapture capture;
+  const unsigned char byte = 0;
+  EXPECT_TRUE(GuardedCall(&byte));
+  EXPECT_EQ(capture.Text(), "");
+
+  EXPECT_FALSE(GuardedCall(nullptr));
+  const std::string report = capture.Text();
+  EXPECT_NE(report.find("buffer != nullptr"), std::string::npos) << report;
+  EXPECT_NE(report.find("tst_platform.cpp"), std::string::npos) << report;
+}
+
+TEST(StoreFile, ReplaceCreatesFoldersAndLeavesNoTemporaryBehind) {
+  TempFolder folder;
+  const auto file = folder.Path() / "a" / "b" / "store.xml";
+  ASSERT_TRUE(ReplaceFileAtomically(file, "first"));
+  ASSERT_TRUE(ReplaceFileAtomically(file, "second\r\n"));
+  EXPECT_EQ(ReadWholeFile(file).value_or("<missing>"), "second\r\n");
+  int entries = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(file.parent_path())) ++entries;
+  EXPECT_EQ(entries, 1);
+}
+
+TEST(StoreFile, MoveAsideKeepsTheContentUnderANewName) {
+  TempFolder folder;
+  const auto file = folder.Path() / "store.xml";
+  std::ofstream(file) << "garbage";
+  const auto aside = MoveAside(file);
+  ASSERT_TRUE(aside.has_value());
+  EXPECT_FALSE(std::filesystem::exists(file));
+  EXPECT_EQ(ReadWholeFile(*aside).value_or(""), "garbage");
+}
+
+TEST(StoreFile, PathFollowsTheEnvironment) {
+  setenv("FENNEC_REGISTRY", "/x/y.xml", 1);
+  EXPECT_EQ(SettingsStorePath(), "/x/y.xml");
+  unsetenv("FENNEC_REGISTRY");
+  setenv("XDG_CONFIG_HOME", "/cfg", 1);
+  EXPECT_EQ(SettingsStorePath(), "/cfg/ORLA Software/registry.xml");
+  unsetenv("XDG_CONFIG_HOME");
+  setenv("HOME", "/home/tech", 1);
+  EXPECT_EQ(SettingsStorePath(), "/home/tech/.config/ORLA Software/registry.xml");
+}
