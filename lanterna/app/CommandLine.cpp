@@ -1,0 +1,63 @@
+#include "app/CommandLine.h"
+
+#include <string_view>
+
+#include "Common/TextCase.h"
+
+namespace lanterna {
+
+namespace {
+
+constexpr std::string_view kConnection = "/Connection:";
+constexpr std::string_view kRS232 = "RS232:";
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && fennec::EqualNoCase(text.substr(0, prefix.size()), prefix);
+}
+
+// Only the exact text "RS232:" is removed, wherever it stands: "rs232:COM2" keeps its prefix.
+std::string RemoveEveryRS232(std::string value) {
+  for (auto at = value.find(kRS232); at != std::string::npos; at = value.find(kRS232, at))
+    value.erase(at, kRS232.size());
+  return value;
+}
+
+void ApplyConnection(std::string_view value, StartupOptions& options) {
+  if (StartsWithNoCase(value, kRS232))
+    options.commandLineDevice = RemoveEveryRS232(std::string(value));
+  else if (StartsWithNoCase(value, "TCPIP:"))
+    options.messages.emplace_back("TCP/IP communication ist not supported!");
+  else
+    options.messages.emplace_back("Invalid communication settings!");
+}
+
+}  // namespace
+
+StartupOptions ParseCommandLine(const std::vector<std::string>& arguments) {
+  StartupOptions options;
+  for (const std::string& argument : arguments) {
+    if (fennec::EqualNoCase(argument, "/DEBUG")) options.debug = true;
+    if (StartsWithNoCase(argument, kConnection))
+      ApplyConnection(std::string_view(argument).substr(kConnection.size()), options);
+    if (fennec::EqualNoCase(argument, "/TOPMOST")) options.topmost = true;
+  }
+  return options;
+}
+
+std::string CommandLineDeviceDocument(const std::string& device) {
+  // The name is escaped: a quote or "<" in it must not end the attribute or break the document.
+  std::string escaped;
+  for (char c : device) {
+    switch (c) {
+      case '&': escaped += "&amp;"; break;
+      case '<': escaped += "&lt;"; break;
+      case '>': escaped += "&gt;"; break;
+      case '\'': escaped += "&apos;"; break;
+      case '"': escaped += "&quot;"; break;
+      default: escaped += c;
+    }
+  }
+  return "<?xml version='1.0'?>                               <RS232 device='" + escaped + "'/>";
+}
+
+}  // namespace lanterna
