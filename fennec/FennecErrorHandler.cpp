@@ -3,7 +3,7 @@
 #include <span>
 #include <vector>
 
-#include "ErrorCodes.h"
+#include "Common/ErrorCodes.h"
 #include "ErrorDetailValues.h"
 #include "ErrorLanguage.h"
 #include "ErrorStrings.h"
@@ -33,12 +33,12 @@ struct GroupTable {
 // coupler's sub-groups 0x83xx and 0x84xx also carry the coupler group's bits.
 const tErrorID* TableOfCode(std::uint32_t code) {
   const GroupTable groups[] = {
-      {fennec::kErrorGroupSerial, CFennecErrorHandler::m_CommError},
-      {fennec::kErrorGroupPort, CFennecErrorHandler::m_PortError},
-      {fennec::kErrorCouplerModuleRegisters, CFennecErrorHandler::m_KLError},
-      {fennec::kErrorCouplerModuleTables, CFennecErrorHandler::m_BKReadTabError},
-      {fennec::kErrorGroupCoupler, CFennecErrorHandler::m_BKError},
-      {fennec::kErrorGroupTerminalBus, CFennecErrorHandler::m_KBError},
+      {fennec::kGroupCommunication, CFennecErrorHandler::m_CommError},
+      {fennec::kGroupPort, CFennecErrorHandler::m_PortError},
+      {fennec::kCouplerModuleRegisters, CFennecErrorHandler::m_KLError},
+      {fennec::kCouplerModuleTables, CFennecErrorHandler::m_BKReadTabError},
+      {fennec::kGroupCoupler, CFennecErrorHandler::m_BKError},
+      {fennec::kGroupTerminalBus, CFennecErrorHandler::m_KBError},
   };
   for (const GroupTable& group : groups)
     if ((code & group.mask) == group.mask) return group.table;

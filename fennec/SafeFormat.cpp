@@ -78,13 +78,12 @@ std::string FormatText(std::string_view pattern, std::span<const FormatArg> args
       continue;
     }
     const std::optional<Placeholder> placeholder = ReadPlaceholder(pattern);
-    if (!placeholder || nextArg == args.size()) {
-      const std::size_t asWritten = placeholder ? placeholder->length : 1;
-      out += pattern.substr(0, asWritten);
-      pattern.remove_prefix(asWritten);
+    if (!placeholder) {
+      out += '%';
+      pattern.remove_prefix(1);
       continue;
     }
-    out += Rendered(*placeholder, args[nextArg++]);
+    if (nextArg < args.size()) out += Rendered(*placeholder, args[nextArg++]);
     pattern.remove_prefix(placeholder->length);
   }
   return out;

@@ -15,7 +15,8 @@ using FormatArg = std::variant<std::int64_t, std::string_view>;
 // the wrong type or past the last one. The placeholders %d %i %u %x %X %s (flags '-' and '0',
 // a width) take the values in order: a text is written as it is under any placeholder, a
 // number under %s in decimal, under %x/%X as its 32-bit pattern. A placeholder without a value
-// and any sequence not understood stay as written; "%%" is one '%'. Widths are capped at 64.
+// stays empty, as in the program's texts; a sequence not understood stays as written; "%%" is
+// one '%'. Widths are capped at 64.
 std::string FormatText(std::string_view pattern, std::span<const FormatArg> args);
 
 }  // namespace fennec

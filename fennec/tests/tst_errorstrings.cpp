@@ -134,7 +134,7 @@ TEST(FormatText, NumbersAndTexts) {
 
 TEST(FormatText, NothingInTheTextCanMisreadTheValues) {
   EXPECT_EQ(Format("%s and %d", {std::int64_t{42}, std::string_view("COM3")}), "42 and COM3");
-  EXPECT_EQ(Format("Table %d register %d %s", {std::int64_t{5}}), "Table 5 register %d %s");
+  EXPECT_EQ(Format("Table %d register %d%s.", {std::int64_t{5}}), "Table 5 register .");
   EXPECT_EQ(Format("only %d", {std::int64_t{1}, std::int64_t{2}}), "only 1");
   EXPECT_EQ(Format("%n %p %ld %.3d 100%", {std::int64_t{1}}), "%n %p %ld %.3d 100%");
   EXPECT_EQ(Format("%%d %d%%", {std::int64_t{9}}), "%d 9%");
