@@ -19,4 +19,29 @@ inline constexpr std::uint32_t kCouplerModuleTables = kGroupCoupler | 0x8400;
 // of the protocols ("the data is invalid" in the system error numbering).
 inline constexpr std::uint32_t kFramedLengthInvalid = kGroupPort | 0x000D;
 
+inline constexpr std::uint32_t kPortNotOpen = kGroupPort | 0x0100;
+inline constexpr std::uint32_t kNoAnswer = kGroupCommunication | 0x0200;
+inline constexpr std::uint32_t kInvalidChecksum = kGroupCommunication | 0x0400;
+inline constexpr std::uint32_t kInvalidStartIdentifier = kGroupCommunication | 0x0800;
+
+// Device codes the library itself acts on.
+inline constexpr std::uint32_t kDeviceInvalidTable = kGroupCoupler | 0x8200;
+inline constexpr std::uint32_t kDeviceInvalidArgumentCount = kGroupCoupler | 0x8210;
+inline constexpr std::uint32_t kDeviceServiceNotSupported = kGroupCoupler | 0x8212;
+inline constexpr std::uint32_t kDeviceEndOfVariableList = kGroupCoupler | 0x8213;
+inline constexpr std::uint32_t kDeviceInvalidAddressRange = kGroupCoupler | 0x8215;
+inline constexpr std::uint32_t kDeviceServiceBusy = kGroupCoupler | 0x821D;
+
+// A register telegram the device rejected, with the device's 16-bit code.
+constexpr std::uint32_t DeviceRejectionCode(std::uint16_t deviceCode) { return kGroupCoupler | deviceCode; }
+
+// Whether a code came from the device itself rather than from the line or the port.
+constexpr bool IsDeviceCode(std::uint32_t code) { return (code & 0xFFFF0000) == kGroupCoupler; }
+
+// A non-zero service status: the coupler's codes (0x82xx, 0x83xx) join the device group, every
+// other status (the terminal-bus codes 0x8000..0x800F in practice) the terminal-bus group.
+constexpr std::uint32_t ServiceStatusCode(std::uint16_t status) {
+  return (status & 0x8200) == 0x8200 ? kGroupCoupler + status : kGroupTerminalBus + status;
+}
+
 }  // namespace fennec

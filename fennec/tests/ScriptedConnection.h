@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,23 +13,55 @@
 
 // An in-memory connection that plays the device: it replays queued answer bytes and records
 // everything written. A read that asks for more than is queued fails like a silent line.
+// Answers may also be tied to requests: each Write releases the next queued reply (or asks the
+// respond function), and a late reply only arrives once the next read has timed out.
 class ScriptedConnection : public ORLA::CConnectionBase {
  public:
   static constexpr std::uint32_t kTimeoutCode = 0x20010200;
 
-  std::vector<unsigned char> written;
-  std::deque<unsigned char> pending;
-  int readCalls = 0;
+  using Bytes = std::vector<unsigned char>;
+  struct Reply {
+    Bytes bytes;
+    bool late = false;
+  };
 
-  void Queue(const std::vector<unsigned char>& bytes) { pending.insert(pending.end(), bytes.begin(), bytes.end()); }
+  std::vector<unsigned char> written;
+  std::vector<Bytes> writes;  // one entry per Write
+  std::deque<unsigned char> pending;
+  std::deque<Reply> replies;
+  std::function<Bytes(const Bytes& request)> respond;
+  bool echo = false;  // a half-duplex line hears its own request first
+  int readCalls = 0;
+  int clearCalls = 0;
+
+  void Queue(const Bytes& bytes) { pending.insert(pending.end(), bytes.begin(), bytes.end()); }
+  void QueueReply(Bytes bytes) { replies.push_back({std::move(bytes), false}); }
+  void QueueLateReply(Bytes bytes) { replies.push_back({std::move(bytes), true}); }
+  void QueueSilence() { replies.push_back({}); }
 
   void Open() override { m_bOpen = true; }
   void Close() override { m_bOpen = false; }
   bool IsOpen() override { return m_bOpen; }
-  void ClearBuffer() override { pending.clear(); }
+  void ClearBuffer() override {
+    ++clearCalls;
+    pending.clear();
+  }
 
   void Write(unsigned char* buffer, unsigned int count, unsigned int* done) override {
-    written.insert(written.end(), buffer, buffer + count);
+    const Bytes request(buffer, buffer + count);
+    written.insert(written.end(), request.begin(), request.end());
+    writes.push_back(request);
+    if (echo) Queue(request);
+    if (respond) {
+      Queue(respond(request));
+    } else if (!replies.empty()) {
+      Reply reply = std::move(replies.front());
+      replies.pop_front();
+      if (reply.late)
+        m_late = std::move(reply.bytes);
+      else
+        Queue(reply.bytes);
+    }
     if (done != nullptr) *done = count;
   }
 
@@ -36,13 +69,20 @@ class ScriptedConnection : public ORLA::CConnectionBase {
     ++readCalls;
     if (pending.size() < count) {
       pending.clear();
-      SetLastErrorCode(kTimeoutCode);
-      fennec::platform::SetThreadLastError(kTimeoutCode);
-      throw COrlaException("Read() failed!", 4);
+      Queue(m_late);
+      m_late.clear();
+      Fail(kTimeoutCode);
     }
     std::copy_n(pending.begin(), count, buffer);
     pending.erase(pending.begin(), pending.begin() + count);
     if (done != nullptr) *done = count;
+  }
+
+  // Fails like a transport: the code is stored before the exception leaves.
+  [[noreturn]] void Fail(std::uint32_t code) {
+    SetLastErrorCode(code);
+    fennec::platform::SetThreadLastError(code);
+    throw COrlaException("Read() failed!", 4);
   }
 
   std::string GetType() override { return "SCRIPTED"; }
@@ -58,4 +98,5 @@ class ScriptedConnection : public ORLA::CConnectionBase {
 
  private:
   bool m_bOpen = false;
+  Bytes m_late;
 };

@@ -1,0 +1,136 @@
+#include "RegTelegram.h"
+
+#include "Common/ByteOrder.h"
+#include "Common/ErrorCodes.h"
+#include "ORLAHelpFunktions.h"
+
+namespace fennec::telegram {
+
+namespace {
+
+constexpr std::size_t kLengthOffset = 2;
+constexpr std::size_t kCountOffset = 5;
+constexpr std::size_t kIdentOffset = 6;
+constexpr std::size_t kDeviceOffset = 7;
+constexpr std::size_t kTableOffset = 8;
+constexpr std::size_t kRegisterOffset = 9;
+constexpr std::size_t kChecksumLength = 2;
+constexpr std::uint8_t kRegisterCommunication = 'R';
+constexpr std::uint8_t kWriteFlag = 0x80;   // in the table byte of a request
+constexpr std::uint8_t kRejectFlag = 0x80;  // in the table byte of a response
+// A rejection carries the device's code where read data would start.
+constexpr std::size_t kRejectionLength = CSIORegComm::MIN_TELE_LEN + 2;
+
+bool IsValidLength(std::size_t length) {
+  return length >= CSIORegComm::MIN_TELE_LEN && length <= CSIORegComm::MAX_TELE_LEN;
+}
+
+std::size_t DataWordsIn(std::span<const std::uint8_t> telegram) {
+  return (telegram.size() - CSIORegComm::MIN_TELE_LEN) / 2;
+}
+
+std::span<const std::uint8_t, 2> WordAt(std::span<const std::uint8_t> bytes, std::size_t offset) {
+  return bytes.subspan(offset).first<2>();
+}
+
+std::size_t PrepareRequest(const Access& access, std::size_t wordCount, std::span<const std::uint16_t> writeData,
+                           Telegram& out) {
+  if (wordCount > CSIORegComm::MAX_DATA_LEN) return 0;
+  out.fill(0);
+  out[0] = CSIORegComm::STX_LOBYTE;
+  out[1] = CSIORegComm::STX_HIBYTE;
+  out[kLengthOffset] = CSIORegComm::MIN_TELE_LEN;
+  out[kCountOffset] = static_cast<std::uint8_t>(wordCount);
+  out[kIdentOffset] = kRegisterCommunication;
+  out[kDeviceOffset] = access.nDeviceNo;
+  out[kTableOffset] = access.nTableNo;
+  out[kRegisterOffset] = access.nFirstReg;
+  if (!writeData.empty()) {
+    out[kTableOffset] |= kWriteFlag;
+    out[kLengthOffset] = static_cast<std::uint8_t>((wordCount + 6) * 2);
+    auto data = std::span(out).subspan(CSIORegComm::HEADER_LEN);
+    for (std::uint16_t word : writeData) {
+      StoreU16LE(data.first<2>(), word);
+      data = data.subspan(2);
+    }
+  }
+  AddChecksum(out);  // the length was set above and is always in range
+  return out[kLengthOffset];
+}
+
+}  // namespace
+
+std::size_t PrepareReadRequest(const Access& access, std::size_t wordCount, Telegram& out) {
+  return PrepareRequest(access, wordCount, {}, out);
+}
+
+std::size_t PrepareWriteRequest(const Access& access, std::span<const std::uint16_t> words, Telegram& out) {
+  return PrepareRequest(access, words.size(), words, out);
+}
+
+bool AddChecksum(Telegram& telegram) {
+  const std::size_t length = telegram[kLengthOffset];
+  if (!IsValidLength(length)) return false;
+  const std::size_t summed = length - kChecksumLength;
+  StoreU16LE(std::span(telegram).subspan(summed).first<2>(),
+             CORLAHelpFunktions::CalculateChecksum(telegram.data(), summed));
+  return true;
+}
+
+bool VerifyChecksum(std::span<const std::uint8_t> telegram) {
+  if (!IsValidLength(telegram.size())) return false;
+  const std::size_t summed = telegram.size() - kChecksumLength;
+  return CORLAHelpFunktions::CalculateChecksum(telegram.data(), summed) == LoadU16LE(WordAt(telegram, summed));
+}
+
+LeadCheck CheckLead(std::span<const std::uint8_t, kLeadLength> lead) {
+  if (lead[0] == CSIORegComm::SRX_LOBYTE && lead[1] == CSIORegComm::SRX_HIBYTE) {
+    const std::size_t length = lead[kLengthOffset];
+    if (!IsValidLength(length)) return {Verdict::BadLength};
+    return {Verdict::Good, length - kLeadLength};
+  }
+  // A request heard back from a half-duplex line starts with non-zero bytes too.
+  if (lead[0] != 0 && lead[1] != 0) return {Verdict::WrongStart};
+  return {Verdict::NoAnswer};
+}
+
+ResponseCheck VerifyResponse(std::span<const std::uint8_t> response) {
+  if (response.size() < kLeadLength) return {Verdict::NoAnswer};
+  const LeadCheck lead = CheckLead(response.first<kLeadLength>());
+  if (lead.verdict != Verdict::Good) return {lead.verdict};
+  if (response.size() != response[kLengthOffset]) return {Verdict::BadLength};
+  if (!VerifyChecksum(response)) return {Verdict::BadChecksum};
+  if ((response[kTableOffset] & kRejectFlag) == 0) return {Verdict::Good};
+  // Too short to hold a code: the checksum would otherwise be reported as the device's code.
+  if (response.size() < kRejectionLength) return {Verdict::BadLength};
+  return {Verdict::Rejected, LoadU16LE(WordAt(response, CSIORegComm::HEADER_LEN))};
+}
+
+std::uint32_t ErrorCode(const ResponseCheck& check) {
+  switch (check.verdict) {
+    case Verdict::Good:
+      return 0;
+    case Verdict::Rejected:
+      return DeviceRejectionCode(check.deviceCode);
+    case Verdict::NoAnswer:
+      return kNoAnswer;
+    case Verdict::WrongStart:
+      return kInvalidStartIdentifier;
+    case Verdict::BadChecksum:
+    case Verdict::BadLength:
+      break;
+  }
+  return kInvalidChecksum;
+}
+
+bool CopyReadData(std::span<const std::uint8_t> response, std::span<std::uint16_t> out) {
+  if (!IsValidLength(response.size()) || DataWordsIn(response) < out.size()) return false;
+  auto data = response.subspan(CSIORegComm::HEADER_LEN);
+  for (std::uint16_t& word : out) {
+    word = LoadU16LE(data.first<2>());
+    data = data.subspan(2);
+  }
+  return true;
+}
+
+}  // namespace fennec::telegram
