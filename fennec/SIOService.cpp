@@ -1,0 +1,119 @@
+#include "SIOService.h"
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+
+#include "Common/ByteOrder.h"
+#include "Common/ErrorCodes.h"
+#include "Platform/Assert.h"
+#include "Platform/LastError.h"
+#include "Platform/Time.h"
+#include "SIORegComm.h"
+#include "SIOServiceAnswer.h"
+#include "ServiceDecoders.h"
+
+using fennec::platform::GetThreadLastError;
+
+namespace {
+
+// Request and response blocks are single telegrams of the service table of the coupler itself.
+constexpr unsigned kServiceDevice = 0;
+constexpr std::size_t kBlockWords = CSIORegComm::MAX_DATA_LEN;
+constexpr std::size_t kRequestHeadWords = 2;   // service, argument count
+constexpr std::size_t kResponseHeadWords = 3;  // not examined, word count, status
+constexpr std::size_t kMaxArgumentWords = kBlockWords - kRequestHeadWords;
+constexpr unsigned kMaxPolls = 8;
+
+using Block = std::array<std::uint16_t, kBlockWords>;
+
+std::span<std::uint8_t, 2> WordAt(unsigned char* data, std::size_t index) {
+  return std::span<std::uint8_t, 2>(data + 2 * index, 2);
+}
+
+}  // namespace
+
+CSIOService::CSIOService(ORLA::IConnection* pComm) : m_pRegComm(std::make_unique<CSIORegComm>(pComm)) {
+  ResetLastErrorCode();
+}
+
+CSIOService::~CSIOService() = default;
+
+bool CSIOService::ExecuteService(tServiceInfo& info, unsigned char* pData) {
+  if (!FENNEC_ASSERT_TEXT(info.WrArg <= kMaxArgumentWords, "WrArg <= 42")) return false;
+  Block request{};
+  request[0] = static_cast<std::uint16_t>(info.SrvGrp | (info.SrvNr << 8));
+  request[1] = info.WrArg;
+  if (pData != nullptr)
+    for (std::size_t i = 0; i < info.WrArg; ++i) request[kRequestHeadWords + i] = fennec::LoadU16LE(WordAt(pData, i));
+  if (!WriteRegister(kServiceDevice, SERVICE_TABLE, 0, info.WrArg + kRequestHeadWords, request.data()))
+    return Fail(GetThreadLastError());
+
+  // A busy device refuses the read of the response; with a poll delay it gets a few more chances.
+  Block response{};
+  const auto readWords = static_cast<unsigned>(std::min<std::size_t>(info.RdArg + kResponseHeadWords, kBlockWords));
+  for (unsigned reads = 1;; ++reads) {
+    if (info.nPollDelay != 0) fennec::platform::Sleep(std::chrono::milliseconds(info.nPollDelay));
+    if (ReadRegister(kServiceDevice, SERVICE_TABLE, 0, readWords, response.data())) break;
+    if (info.nPollDelay == 0 || reads == kMaxPolls) return Fail(GetThreadLastError());
+  }
+
+  const std::uint16_t following = response[1];
+  if (following > kBlockWords) return Fail(fennec::kDeviceInvalidArgumentCount);
+  if (pData != nullptr && info.RdArg > 0) {
+    const std::size_t copied = std::min<std::size_t>(info.RdArg, tAnswer::kMaxResultWords);
+    for (std::size_t i = 0; i < copied; ++i) fennec::StoreU16LE(WordAt(pData, i), response[kResponseHeadWords + i]);
+    // The count the device gives is never taken beyond what is actually in the caller's buffer.
+    const std::size_t delivered = following == 0 ? 0 : following - 1u;
+    info.RdArg = static_cast<std::uint16_t>(std::min(delivered, copied));
+  }
+  return ValidateResponse(response[2]);
+}
+
+bool CSIOService::ValidateResponse(std::uint16_t status) {
+  if (status == 0) return true;
+  return Fail(fennec::ServiceStatusCode(status));
+}
+
+bool CSIOService::CallService(std::uint8_t group, std::uint8_t number, std::initializer_list<std::uint16_t> arguments,
+                              std::uint16_t resultWords, tAnswer* answer, std::uint32_t pollDelay) {
+  tAnswer scratch;
+  tAnswer& target = answer != nullptr ? *answer : scratch;
+  std::size_t index = 0;
+  for (std::uint16_t argument : arguments) fennec::StoreU16LE(WordAt(target.bytes.data(), index++), argument);
+  tServiceInfo info{group, number, static_cast<std::uint16_t>(arguments.size()), resultWords, pollDelay};
+  const bool done = ExecuteService(info, target.bytes.data());
+  target.words = done ? info.RdArg : 0;
+  return done;
+}
+
+bool CSIOService::CallForWords(std::uint8_t group, std::uint8_t number, std::initializer_list<std::uint16_t> arguments,
+                               std::span<std::uint16_t> results) {
+  tAnswer answer;
+  if (!CallService(group, number, arguments, static_cast<std::uint16_t>(results.size()), &answer)) return false;
+  if (!fennec::service::DecodeWords(answer.Delivered(), results)) return Fail(fennec::kDeviceInvalidArgumentCount);
+  return true;
+}
+
+bool CSIOService::CallForStrings(std::uint8_t number, std::initializer_list<std::uint16_t> arguments,
+                                 std::initializer_list<std::string*> results) {
+  tAnswer answer;
+  if (!CallService(SERVICE_GRP_FBC, number, arguments, kBlockWords, &answer)) return false;
+  auto strings = fennec::service::DecodeStrings(answer.Delivered(), results.size());
+  if (!strings) return Fail(fennec::kDeviceInvalidArgumentCount);
+  auto text = strings->begin();
+  for (std::string* result : results) *result = std::move(*text++);
+  return true;
+}
+
+bool CSIOService::WriteRegister(unsigned nDeviceNo, unsigned nTableNo, unsigned nFirstReg, unsigned nCount,
+                                const std::uint16_t* pwRegData) {
+  if (m_pRegComm->WriteRegister(nDeviceNo, nTableNo, nFirstReg, nCount, pwRegData)) return true;
+  return Fail(GetThreadLastError());
+}
+
+bool CSIOService::ReadRegister(unsigned nDeviceNo, unsigned nTableNo, unsigned nFirstReg, unsigned nCount,
+                               std::uint16_t* pwRegData) {
+  if (m_pRegComm->ReadRegister(nDeviceNo, nTableNo, nFirstReg, nCount, pwRegData)) return true;
+  return Fail(GetThreadLastError());
+}
