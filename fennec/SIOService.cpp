@@ -98,7 +98,7 @@ bool CSIOService::CallForWords(std::uint8_t group, std::uint8_t number, std::ini
 bool CSIOService::CallForStrings(std::uint8_t number, std::initializer_list<std::uint16_t> arguments,
                                  std::initializer_list<std::string*> results) {
   tAnswer answer;
-  if (!CallService(SERVICE_GRP_FBC, number, arguments, kBlockWords, &answer)) return false;
+  if (!CallService(SERVICE_GRP_FBC, number, arguments, tAnswer::kWholeBlock, &answer)) return false;
   auto strings = fennec::service::DecodeStrings(answer.Delivered(), results.size());
   if (!strings) return Fail(fennec::kDeviceInvalidArgumentCount);
   auto text = strings->begin();

@@ -10,7 +10,6 @@ namespace {
 
 constexpr std::uint16_t kWriteEnableKey = 0x6E1B;
 constexpr std::uint32_t kRestartPollDelay = 500;
-constexpr std::uint16_t kWholeBlock = 44;
 // Couplers older than the address-switch service answer this one instead.
 constexpr std::uint8_t kOldGroup = 0;
 constexpr std::uint8_t kOldAddressSwitchService = 255;
@@ -40,7 +39,7 @@ bool CSIOService::SaveParameter() { return CallService(SERVICE_GRP_FBC, 5, {}, 0
 
 bool CSIOService::GetFBCStates(std::vector<std::uint16_t>& states) {
   tAnswer answer;
-  if (!CallService(SERVICE_GRP_FBC, 6, {}, kWholeBlock, &answer)) return false;
+  if (!CallService(SERVICE_GRP_FBC, 6, {}, tAnswer::kWholeBlock, &answer)) return false;
   fennec::service::AppendWords(answer.Delivered(), states);
   return true;
 }
@@ -86,7 +85,7 @@ bool CSIOService::SetFactoryTestMode(const std::uint16_t& wMode) {
 
 bool CSIOService::GetTerminalBusState(std::vector<std::uint16_t>& states) {
   tAnswer answer;
-  if (!CallService(SERVICE_GRP_FBC, 15, {}, kWholeBlock, &answer)) return false;
+  if (!CallService(SERVICE_GRP_FBC, 15, {}, tAnswer::kWholeBlock, &answer)) return false;
   fennec::service::AppendWords(answer.Delivered(), states);
   return true;
 }

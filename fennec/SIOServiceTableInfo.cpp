@@ -10,14 +10,13 @@
 namespace {
 
 constexpr unsigned kCoupler = 0;
-constexpr std::uint16_t kWholeBlock = 44;
 
 }  // namespace
 
 bool CSIOService::GetTableInfo(std::vector<tFBCTable>& tables) {
   tables.clear();
   tAnswer answer;
-  if (CallService(SERVICE_GRP_FBC, 19, {}, kWholeBlock, &answer)) {
+  if (CallService(SERVICE_GRP_FBC, 19, {}, tAnswer::kWholeBlock, &answer)) {
     if (fennec::service::AppendTableInfo(answer.Delivered(), tables)) return true;
     return Fail(fennec::kDeviceInvalidArgumentCount);
   }
