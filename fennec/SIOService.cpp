@@ -59,7 +59,7 @@ bool CSIOService::ExecuteService(tServiceInfo& info, unsigned char* pData) {
   }
 
   const std::uint16_t following = response[1];
-  if (following > kBlockWords) return Fail(fennec::kDeviceInvalidArgumentCount);
+  if (following > kBlockWords) return Fail(fennec::kCouplerInvalidArgumentCount);
   if (pData != nullptr && info.RdArg > 0) {
     const std::size_t copied = std::min<std::size_t>(info.RdArg, tAnswer::kMaxResultWords);
     for (std::size_t i = 0; i < copied; ++i) fennec::StoreU16LE(WordAt(pData, i), response[kResponseHeadWords + i]);
@@ -91,7 +91,7 @@ bool CSIOService::CallForWords(std::uint8_t group, std::uint8_t number, std::ini
                                std::span<std::uint16_t> results) {
   tAnswer answer;
   if (!CallService(group, number, arguments, static_cast<std::uint16_t>(results.size()), &answer)) return false;
-  if (!fennec::service::DecodeWords(answer.Delivered(), results)) return Fail(fennec::kDeviceInvalidArgumentCount);
+  if (!fennec::service::DecodeWords(answer.Delivered(), results)) return Fail(fennec::kCouplerInvalidArgumentCount);
   return true;
 }
 
@@ -100,7 +100,7 @@ bool CSIOService::CallForStrings(std::uint8_t number, std::initializer_list<std:
   tAnswer answer;
   if (!CallService(SERVICE_GRP_FBC, number, arguments, tAnswer::kWholeBlock, &answer)) return false;
   auto strings = fennec::service::DecodeStrings(answer.Delivered(), results.size());
-  if (!strings) return Fail(fennec::kDeviceInvalidArgumentCount);
+  if (!strings) return Fail(fennec::kCouplerInvalidArgumentCount);
   auto text = strings->begin();
   for (std::string* result : results) *result = std::move(*text++);
   return true;

@@ -47,7 +47,7 @@ bool CSIOService::GetFBCStates(std::vector<std::uint16_t>& states) {
 bool CSIOService::GetAddressSwitchSetting(std::uint16_t& wSetting) {
   std::array<std::uint16_t, 1> words{};
   bool done = CallForWords(SERVICE_GRP_FBC, 7, {}, words);
-  if (!done && m_dwLastErrorCode == fennec::kDeviceServiceNotSupported)
+  if (!done && m_dwLastErrorCode == fennec::kCouplerServiceNotSupported)
     done = CallForWords(kOldGroup, kOldAddressSwitchService, {}, words);
   if (done) wSetting = words[0];
   return done;

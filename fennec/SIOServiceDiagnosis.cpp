@@ -23,7 +23,7 @@ constexpr std::uint16_t kMonitorEntryWords = 6;
 bool CSIOService::TerminalBusReset(std::uint16_t& wError, std::uint16_t& wResult1, std::uint16_t& wResult2) {
   tAnswer answer;
   bool done = CallService(SERVICE_GRP_DIAG, 1, {}, 2, &answer);
-  if (done && answer.words < 2) done = Fail(fennec::kDeviceInvalidArgumentCount);
+  if (done && answer.words < 2) done = Fail(fennec::kCouplerInvalidArgumentCount);
   // On failure too the outputs show the result area, as far as the device filled it.
   std::array<std::uint16_t, 2> results{};
   fennec::service::DecodeWords(answer.bytes, results);
@@ -47,7 +47,7 @@ bool CSIOService::GetTerminalBusMonitorEntry(tKBMonEntry& entry, std::int64_t* p
   // The PC time is the reference the entry's relative ticks are worked back from.
   const std::int64_t now = fennec::platform::CalendarTimeNow();
   const auto decoded = fennec::service::DecodeMonitorEntry(answer.Delivered());
-  if (!decoded) return Fail(fennec::kDeviceInvalidArgumentCount);
+  if (!decoded) return Fail(fennec::kCouplerInvalidArgumentCount);
   entry = *decoded;
   if (pPCTime != nullptr) *pPCTime = now;
   return true;

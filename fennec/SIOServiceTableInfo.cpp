@@ -18,9 +18,9 @@ bool CSIOService::GetTableInfo(std::vector<tFBCTable>& tables) {
   tAnswer answer;
   if (CallService(SERVICE_GRP_FBC, 19, {}, tAnswer::kWholeBlock, &answer)) {
     if (fennec::service::AppendTableInfo(answer.Delivered(), tables)) return true;
-    return Fail(fennec::kDeviceInvalidArgumentCount);
+    return Fail(fennec::kCouplerInvalidArgumentCount);
   }
-  if (m_dwLastErrorCode != fennec::kDeviceServiceNotSupported) return false;
+  if (m_dwLastErrorCode != fennec::kCouplerServiceNotSupported) return false;
   if (GetTableInfoForOldFBC(tables)) return true;
   tables.clear();
   return false;
@@ -33,8 +33,8 @@ bool CSIOService::GetTableInfoForOldFBC(std::vector<tFBCTable>& tables) {
   for (unsigned table = 0; table < CSIORegComm::MAXCOUNT_TABLES; ++table) {
     std::uint16_t first = 0;
     if (!ReadRegister(kCoupler, table, 0, 1, &first)) {
-      if (m_dwLastErrorCode == fennec::kDeviceInvalidTable) continue;
-      if (m_dwLastErrorCode != fennec::kDeviceInvalidAddressRange) return false;
+      if (m_dwLastErrorCode == fennec::kCouplerInvalidTable) continue;
+      if (m_dwLastErrorCode != fennec::kCouplerInvalidAddressRange) return false;
       tables.push_back(tFBCTable::Make(table, 0));
       ResetLastErrorCode();
       continue;

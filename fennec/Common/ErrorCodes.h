@@ -24,13 +24,13 @@ inline constexpr std::uint32_t kNoAnswer = kGroupCommunication | 0x0200;
 inline constexpr std::uint32_t kInvalidChecksum = kGroupCommunication | 0x0400;
 inline constexpr std::uint32_t kInvalidStartIdentifier = kGroupCommunication | 0x0800;
 
-// Device codes the library itself acts on.
-inline constexpr std::uint32_t kDeviceInvalidTable = kGroupCoupler | 0x8200;
-inline constexpr std::uint32_t kDeviceInvalidArgumentCount = kGroupCoupler | 0x8210;
-inline constexpr std::uint32_t kDeviceServiceNotSupported = kGroupCoupler | 0x8212;
-inline constexpr std::uint32_t kDeviceEndOfVariableList = kGroupCoupler | 0x8213;
-inline constexpr std::uint32_t kDeviceInvalidAddressRange = kGroupCoupler | 0x8215;
-inline constexpr std::uint32_t kDeviceServiceBusy = kGroupCoupler | 0x821D;
+// Coupler codes that the library or the program act on.
+inline constexpr std::uint32_t kCouplerInvalidTable = kGroupCoupler | 0x8200;
+inline constexpr std::uint32_t kCouplerInvalidArgumentCount = kGroupCoupler | 0x8210;
+inline constexpr std::uint32_t kCouplerServiceNotSupported = kGroupCoupler | 0x8212;
+inline constexpr std::uint32_t kCouplerEndOfVariableList = kGroupCoupler | 0x8213;
+inline constexpr std::uint32_t kCouplerInvalidAddressRange = kGroupCoupler | 0x8215;
+inline constexpr std::uint32_t kCouplerServiceBusy = kGroupCoupler | 0x821D;
 
 // A register telegram the device rejected, with the device's 16-bit code.
 constexpr std::uint32_t DeviceRejectionCode(std::uint16_t deviceCode) { return kGroupCoupler | deviceCode; }

@@ -79,16 +79,6 @@ TEST(ServiceLayout, SlotOrderOfTheServiceInterface) {
   EXPECT_EQ(Slot(&CRegCommBase::ReadRegister), 2u);
 }
 
-TEST(ServiceLayout, RecordsAsDelivered) {
-  EXPECT_EQ(sizeof(tServiceState), 6u);
-  EXPECT_EQ(sizeof(tFBCTable), 2u);
-  EXPECT_EQ(offsetof(tKBMonEntry, dwReferenceTick), 8u);
-  EXPECT_EQ(offsetof(tKBMonEntryEx, wCode), 24u);
-  EXPECT_EQ(offsetof(tKBMonEntryEx, byTimeValid), 28u);
-  EXPECT_EQ(CServiceBase::SERVICE_GRP_FILE, 3);
-  EXPECT_EQ(CSIOService::SERVICE_TABLE, 99u);
-}
-
 TEST(MonitorTime, RelativeTicksAreWorkedBackFromTheReferenceTick) {
   const std::int64_t now = 1'700'000'000;
   const tKBMonEntryEx entry = fennec::kbmon::ExtendEntry({1000, 0x0012, 4, 0x01, 36000}, now);

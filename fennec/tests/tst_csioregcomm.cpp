@@ -104,13 +104,6 @@ TEST_F(RegCommTest, FragmentSizeOutside1To44Selects44) {
   EXPECT_EQ(regComm.GetFragmentSize(), 10);
 }
 
-TEST_F(RegCommTest, CopySharesTheConnection) {
-  regComm.SetFragmentSize(7);
-  const CSIORegComm copy(regComm);
-  EXPECT_EQ(copy.GetCommInterface(), &line);
-  EXPECT_EQ(copy.GetFragmentSize(), 7);
-}
-
 TEST_F(RegCommTest, DeviceRejectionIsReportedWithItsCodeAndNotRepeated) {
   line.QueueReply(Rejection(5, 0, 0x8201));
   line.QueueReply(ReadAnswer(5, 0, {1}));
