@@ -1,0 +1,322 @@
+#include "app/DeviceActions.h"
+
+#include <cstdio>
+
+#include "Common/ErrorCodes.h"
+#include "Platform/LastError.h"
+#include "Platform/Time.h"
+#include "app/IdentificationSequence.h"
+#include "app/OrderNumber.h"
+#include "app/TextFormat.h"
+
+namespace lanterna {
+
+namespace {
+
+constexpr std::uint32_t kSubStepBit = 0x80000000u;
+constexpr std::uint16_t kStillRunning = 0x821D;
+constexpr const char* kProbeTimeoutDocument = "<?xml version='1.0'?> <RS232 timeout='500'/>";
+
+const char* DeviceChangedLine(int action) {
+  switch (action) {
+    case kSoftwareReset: return "The Software-Reset will not be executed.";
+    case kFactoryDefaults: return "The connected device will not be set\nback to its factory default settings.";
+    case kExtractFiles: return "The file system of the connected\ndevice will not be extracted.";
+    case kFormatFlash: return "The file system of the connected\ndevice will not be formatted.";
+  }
+  return "";
+}
+
+bool Fail(tIdentification& record, const char* text) {
+  record.description = text;
+  return false;
+}
+
+}  // namespace
+
+CDeviceActions::CDeviceActions(ORLA::CConnectionBase& connection, CServiceBase& service, IWorkerReports& reports,
+                               bool debug, ActionTimings timings)
+    : m_connection(connection), m_service(service), m_reports(reports), m_bDebug(debug), m_timings(timings) {}
+
+CDeviceActions::~CDeviceActions() = default;
+
+void CDeviceActions::Report(int action, int state, bool subStep) {
+  m_reports.ShowThreadState(action, static_cast<std::uint32_t>(state) | (subStep ? kSubStepBit : 0));
+}
+
+bool CDeviceActions::OpenPort() {
+  if (m_connection.IsOpen()) return true;
+  try {
+    m_connection.Open();
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+bool CDeviceActions::ClosePort() {
+  if (!m_connection.IsOpen()) return true;
+  try {
+    m_connection.Close();
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+bool CDeviceActions::Connect(int tries) {
+  Report(kConnect, kInProgress);
+  bool result = false;
+  const bool wasOpen = m_connection.IsOpen();
+  if (!wasOpen || ClosePort()) {
+    try {
+      const std::string keptTimeout = m_connection.GetSettingsValue("timeout");
+      m_connection.SetSettingsXML(kProbeTimeoutDocument);
+      if (OpenPort()) {
+        for (int probe = 0; probe < tries; ++probe) {
+          fennec::platform::Sleep(m_timings.probeDelay);
+          std::uint16_t word = 0;
+          result = m_service.ReadRegister(0, 0, 0, 1, &word);
+          if (result) break;
+        }
+        ClosePort();
+      }
+      // Restored also when the port would not open: the probe's short time-out must not outlive it.
+      m_connection.SetSettingsXML("<?xml version='1.0'?><RS232 timeout='" + keptTimeout + "' />");
+    } catch (...) {
+      result = false;
+    }
+    if (result && wasOpen) result = OpenPort();
+  }
+  Report(kConnect, result ? kDone : kFailed);
+  return result;
+}
+
+bool CDeviceActions::EnableWriting() {
+  Report(kEnableWriting, kInProgress);
+  const bool result = m_service.EnableParamWriting(true);
+  Report(kEnableWriting, result ? kDone : kFailed);
+  return result;
+}
+
+bool CDeviceActions::PollSaveState() {
+  std::string trace;
+  std::uint16_t state = 0;
+  int counter = 0;
+  int reads = 0;
+  int busyReads = 0;
+  bool neverFinished = false;
+  while (true) {
+    const bool read = m_service.ReadRegister(0, 127, 1, 1, &state);
+    ++reads;
+    if (m_bDebug) {
+      char line[48];
+      std::snprintf(line, sizeof line, "%02d. State = %d\n", reads, state);
+      trace += line;
+    }
+    if (!read) break;
+    if (state == 0) {
+      if (counter == 3) break;
+      ++counter;
+      fennec::platform::Sleep(m_timings.savePollDelay);
+    } else if (state == 1) {
+      ++counter;
+      if (++busyReads > m_timings.maxSaveBusyReads) {
+        neverFinished = true;
+        break;
+      }
+    } else if (state == 2 && counter == 0) {
+      if (m_bDebug) trace += "    Remark: DONE as first state!\n";
+      fennec::platform::Sleep(m_timings.savePollDelay);
+      counter = 1;
+    } else {
+      break;
+    }
+  }
+
+  bool result = m_service.ReadRegister(0, 127, 1, 1, &state);
+  if (m_bDebug) {
+    trace += "State after polling = " + std::to_string(state) + "\n";
+    m_reports.PollingTrace(trace);
+  }
+  if (neverFinished) {
+    // Reported as the device's "still running"; never as "not supported", which would pass.
+    fennec::platform::SetThreadLastError(fennec::kCouplerServiceBusy);
+    result = false;
+  }
+  return result;
+}
+
+bool CDeviceActions::SaveParameters() {
+  Report(kSaveParameters, kInProgress);
+  bool result = m_service.SaveParameter() && PollSaveState();
+  if (!result && fennec::platform::GetThreadLastError() == fennec::kCouplerServiceNotSupported) result = true;
+  Report(kSaveParameters, result ? kDone : kFailed);
+  return result;
+}
+
+bool CDeviceActions::RestartDevice() {
+  Report(kSoftwareReset, kInProgress);
+  const bool result = m_service.RestartSystem();
+  Report(kSoftwareReset, result ? kDone : kFailed);
+  return result;
+}
+
+bool CDeviceActions::FactoryDefaults() {
+  Report(kFactoryDefaults, kInProgress);
+  const bool result = m_service.SetFactoryDefaults();
+  Report(kFactoryDefaults, result ? kDone : kFailed);
+  return result;
+}
+
+bool CDeviceActions::FileSystemService(int action, bool (CServiceBase::*call)(std::uint16_t), std::uint16_t value,
+                                       std::uint8_t stateService, std::chrono::milliseconds delay) {
+  Report(action, kInProgress);
+  bool result = (m_service.*call)(value);
+  if (!result && m_service.GetLastErrorCode() == fennec::kCouplerServiceBusy) {
+    for (int poll = 0;; ++poll) {
+      if (poll == m_timings.maxFileSystemPolls) {
+        result = false;
+        break;
+      }
+      fennec::platform::Sleep(delay);
+      tServiceState state{};
+      result = m_service.GetServiceState(CServiceBase::SERVICE_GRP_FILE, stateService, state);
+      if (!result || state.wState != kStillRunning) break;
+      Report(action, kInProgress);
+    }
+  }
+  Report(action, result ? kDone : kFailed);
+  return result;
+}
+
+bool CDeviceActions::WriteTable0(const std::vector<std::uint16_t>& image) {
+  Report(kWriteCommon, kInProgress);
+  const unsigned count = TableRegisterCount(m_service, 0);
+  const bool result = image.size() == count && count >= 27 && m_service.WriteRegister(0, 0, 26, 1, &image[26]);
+  Report(kWriteCommon, result ? kDone : kFailed);
+  return result;
+}
+
+bool CDeviceActions::WriteTable100(const std::vector<std::uint16_t>& image) {
+  Report(kWriteSpecific, kInProgress);
+  const unsigned count = TableRegisterCount(m_service, 100);
+  const bool result = image.size() == count && count != 0 && m_service.WriteRegister(0, 100, 0, count, image.data());
+  Report(kWriteSpecific, result ? kDone : kFailed);
+  return result;
+}
+
+bool CDeviceActions::DeviceUnchanged(const std::string& orderNumber, int action, tIdentification& record) {
+  std::string current, description, hardware, software;
+  const bool identified = m_service.IdentifyDevice(current, description, hardware, software);
+  if (identified && COrderNumber(orderNumber) == COrderNumber(current)) return true;
+
+  const std::string line = action == kWriteSettings
+                               ? FormatText("It is not possible to write the settings\nof a %s to a %s.",
+                                            {orderNumber, current})
+                               : DeviceChangedLine(action);
+  m_reports.DeviceChanged("Connected device was changed!\n\n" + line);
+  return Fail(record, "Connected device was changed!");
+}
+
+bool CDeviceActions::OpenForAction() {
+  if (m_connection.IsOpen()) return true;
+  m_bOpenedHere = OpenPort();
+  return m_bOpenedHere;
+}
+
+void CDeviceActions::EndAction() {
+  if (m_bOpenedHere) ClosePort();
+  m_bOpenedHere = false;
+}
+
+bool CDeviceActions::Read() {
+  Report(kIdentify, kInProgress, false);
+  auto record = std::make_unique<tIdentification>();
+  bool result = false;
+  if (!Connect(1))
+    Fail(*record, "Connecting device failed!");
+  else if (OpenForAction())
+    result = IdentifyConnectedDevice(m_service, *record);
+  EndAction();
+  m_reports.Done(DoneKind::Read, result, std::move(record));
+  return result;
+}
+
+bool CDeviceActions::RestartAndIdentify(tIdentification& record, bool restartFirst) {
+  if (restartFirst && !RestartDevice()) return Fail(record, "Software reset failed!");
+  if (!Connect(10)) return Fail(record, "Checking connection after SW-Reset failed!");
+  return IdentifyConnectedDevice(m_service, record);
+}
+
+bool CDeviceActions::Write(const std::string& orderNumber, const std::vector<std::uint16_t>& table0,
+                           const std::vector<std::uint16_t>& table100) {
+  Report(kWriteSettings, kInProgress, false);
+  auto record = std::make_unique<tIdentification>();
+  const bool result = [&] {
+    if (!Connect(1)) return Fail(*record, "Connecting device failed!");
+    if (!OpenForAction()) return false;
+    if (!DeviceUnchanged(orderNumber, kWriteSettings, *record)) return false;
+    if (!EnableWriting()) return Fail(*record, "Enable parametrization service failed!");
+    if (!WriteTable0(table0)) return Fail(*record, "Writing common settings failed!");
+    if (!WriteTable100(table100)) return Fail(*record, "Writing specific settings failed!");
+    if (!SaveParameters()) return Fail(*record, "Saving parameters failed!");
+    return RestartAndIdentify(*record, true);
+  }();
+  EndAction();
+  m_reports.Done(DoneKind::Write, result, std::move(record));
+  return result;
+}
+
+bool CDeviceActions::Restart(const std::string& orderNumber) {
+  Report(kSoftwareReset, kInProgress, false);
+  auto record = std::make_unique<tIdentification>();
+  const bool result = [&] {
+    if (!Connect(1)) return Fail(*record, "Connecting device failed!");
+    if (!OpenForAction()) return false;
+    if (!DeviceUnchanged(orderNumber, kSoftwareReset, *record)) return false;
+    return RestartAndIdentify(*record, true);
+  }();
+  EndAction();
+  m_reports.Done(DoneKind::Restart, result, std::move(record));
+  return result;
+}
+
+bool CDeviceActions::Default(const std::string& orderNumber) {
+  Report(kFactoryDefaults, kInProgress, false);
+  auto record = std::make_unique<tIdentification>();
+  const bool result = [&] {
+    if (!Connect(1)) return Fail(*record, "Connecting device failed!");
+    if (!OpenForAction()) return false;
+    if (!DeviceUnchanged(orderNumber, kFactoryDefaults, *record)) return false;
+    if (!FactoryDefaults()) return false;
+    if (!SaveParameters()) return Fail(*record, "Saving parameters failed!");
+    return RestartAndIdentify(*record, true);
+  }();
+  EndAction();
+  m_reports.Done(DoneKind::Default, result, std::move(record));
+  return result;
+}
+
+bool CDeviceActions::Extract(const std::string& orderNumber) {
+  Report(kExtractFiles, kInProgress, false);
+  tIdentification unused;
+  const bool result = Connect(1) && OpenForAction() && DeviceUnchanged(orderNumber, kExtractFiles, unused) &&
+                      FileSystemService(kExtractFiles, &CServiceBase::ExtractFiles, 0xFFFF, 1,
+                                        m_timings.extractPollDelay);
+  EndAction();
+  Report(kExtractFiles, result ? kDone : kFailed, false);
+  return result;
+}
+
+bool CDeviceActions::Format(const std::string& orderNumber) {
+  Report(kFormatFlash, kInProgress, false);
+  tIdentification unused;
+  const bool result = Connect(1) && OpenForAction() && DeviceUnchanged(orderNumber, kFormatFlash, unused) &&
+                      FileSystemService(kFormatFlash, &CServiceBase::FormatFlashDisk, 0, 2, m_timings.formatPollDelay);
+  EndAction();
+  Report(kFormatFlash, result ? kDone : kFailed, false);
+  return result;
+}
+
+}  // namespace lanterna

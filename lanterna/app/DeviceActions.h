@@ -1,0 +1,73 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "Communication/ConnectionBase.h"
+#include "ServiceBase.h"
+#include "app/WorkerReports.h"
+
+namespace lanterna {
+
+// The fixed waits of the device actions; tests shorten them.
+struct ActionTimings {
+  std::chrono::milliseconds probeDelay{500};
+  std::chrono::milliseconds savePollDelay{500};
+  std::chrono::milliseconds extractPollDelay{2000};
+  std::chrono::milliseconds formatPollDelay{500};
+  // A device that reports "saving" (state 1) for longer than this many re-reads has not saved.
+  int maxSaveBusyReads = 200;
+  // Extract and format are polled at most this often before the action counts as failed.
+  int maxFileSystemPolls = 900;
+};
+
+// The worker side of one device action: the exact sequence of connection and service calls, the
+// state reports and the failure texts. Runs on a worker thread; reports block until handled.
+class CDeviceActions {
+ public:
+  CDeviceActions(ORLA::CConnectionBase& connection, CServiceBase& service, IWorkerReports& reports,
+                 bool debug = false, ActionTimings timings = {});
+  ~CDeviceActions();
+  CDeviceActions(const CDeviceActions&) = delete;
+  CDeviceActions& operator=(const CDeviceActions&) = delete;
+
+  bool Read();
+  bool Write(const std::string& orderNumber, const std::vector<std::uint16_t>& table0,
+             const std::vector<std::uint16_t>& table100);
+  bool Restart(const std::string& orderNumber);
+  bool Default(const std::string& orderNumber);
+  bool Extract(const std::string& orderNumber);
+  bool Format(const std::string& orderNumber);
+
+  // Building blocks, in the order the actions use them.
+  bool Connect(int tries);
+  bool OpenPort();
+  bool ClosePort();
+  bool EnableWriting();
+  bool SaveParameters();
+  bool RestartDevice();
+  bool FactoryDefaults();
+  bool WriteTable0(const std::vector<std::uint16_t>& image);
+  bool WriteTable100(const std::vector<std::uint16_t>& image);
+  bool DeviceUnchanged(const std::string& orderNumber, int action, tIdentification& record);
+
+ private:
+  void Report(int action, int state, bool subStep = true);
+  bool PollSaveState();
+  bool FileSystemService(int action, bool (CServiceBase::*call)(std::uint16_t), std::uint16_t value,
+                         std::uint8_t stateService, std::chrono::milliseconds delay);
+  bool OpenForAction();
+  void EndAction();
+  bool RestartAndIdentify(tIdentification& record, bool restartFirst);
+
+  ORLA::CConnectionBase& m_connection;
+  CServiceBase& m_service;
+  IWorkerReports& m_reports;
+  bool m_bDebug;
+  ActionTimings m_timings;
+  bool m_bOpenedHere = false;
+};
+
+}  // namespace lanterna
