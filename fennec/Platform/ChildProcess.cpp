@@ -12,6 +12,8 @@
 #include <thread>
 #include <utility>
 
+#include "Platform/PollTimeout.h"
+
 extern char** environ;
 
 namespace fennec::platform {
@@ -19,12 +21,6 @@ namespace fennec::platform {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-int PollTimeout(Clock::time_point deadline) {
-  const auto left = deadline - Clock::now();
-  if (left <= Clock::duration::zero()) return 0;
-  return static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(left).count());
-}
 
 int ExitCodeOf(int status) {
   if (WIFEXITED(status)) return WEXITSTATUS(status);

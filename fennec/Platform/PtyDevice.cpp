@@ -11,18 +11,13 @@
 #include <cstdlib>
 #include <utility>
 
+#include "Platform/PollTimeout.h"
+
 namespace fennec::platform {
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// Milliseconds left until the deadline, rounded up so that a wait never ends early.
-int PollTimeout(Clock::time_point deadline) {
-  const auto left = deadline - Clock::now();
-  if (left <= Clock::duration::zero()) return 0;
-  return static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(left).count());
-}
 
 // POLLHUP or an error without readable data: the other end is gone.
 enum class Readiness { Ready, Timeout, Closed };

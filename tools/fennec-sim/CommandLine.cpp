@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdint>
@@ -131,17 +132,18 @@ const std::array kOptions{
     OptionSpec{"--file-job-time", "", "MS", "ExtractFiles and FormatFlashDisk work for MS milliseconds (default\n"
                "4000), answering 0x821D meanwhile",
                [](ProgramOptions& o, std::string_view v) { return SetMilliseconds(o.simulator.timings.fileJob, v); }},
-    OptionSpec{"--order-number", "", "TEXT", "identity texts reported instead of the profile's",
+    OptionSpec{"--order-number", "", "TEXT", "the order number reported instead of the profile's (the texts\n"
+               "of one service answer must fit its 82 bytes together)",
                [](ProgramOptions& o, std::string_view v) { return SetText(o.simulator.profile.identity.orderNumber, v); }},
-    OptionSpec{"--description", "", "TEXT", "",
+    OptionSpec{"--description", "", "TEXT", "the description reported instead of the profile's",
                [](ProgramOptions& o, std::string_view v) { return SetText(o.simulator.profile.identity.description, v); }},
-    OptionSpec{"--hw-version", "", "TEXT", "",
+    OptionSpec{"--hw-version", "", "TEXT", "the hardware version reported instead of the profile's",
                [](ProgramOptions& o, std::string_view v) { return SetText(o.simulator.profile.identity.hardwareVersion, v); }},
-    OptionSpec{"--sw-version", "", "TEXT", "",
+    OptionSpec{"--sw-version", "", "TEXT", "the software version, e.g. 01.07.12(09)",
                [](ProgramOptions& o, std::string_view v) { return SetText(o.simulator.profile.identity.softwareVersion, v); }},
-    OptionSpec{"--fwl-version", "", "TEXT", "",
+    OptionSpec{"--fwl-version", "", "TEXT", "the firmware-loader version",
                [](ProgramOptions& o, std::string_view v) { return SetText(o.simulator.profile.identity.firmwareLoaderVersion, v); }},
-    OptionSpec{"--serial-number", "", "TEXT", "",
+    OptionSpec{"--serial-number", "", "TEXT", "the serial number",
                [](ProgramOptions& o, std::string_view v) { return SetText(o.simulator.profile.identity.serialNumber, v); }},
     OptionSpec{"--network-kind", "", "TEXT", "the kind of network identity (\"MAC-ID\" for most profiles)",
                [](ProgramOptions& o, std::string_view v) { return SetText(o.simulator.profile.identity.networkKind, v); }},
@@ -162,13 +164,14 @@ const std::array kOptions{
                [](ProgramOptions& o, std::string_view v) {
                  unsigned exchanges = 0;
                  if (auto problem = SetNumber(exchanges, v, kMaxCount, "--cut-after")) return problem;
+                 if (exchanges == 0) return Problem("--cut-after needs at least 1 exchange");
                  o.simulator.lineFaults.cutAfter = exchanges;
                  return Problem();
                }},
     OptionSpec{"--reject-service", "", "G/N=STATUS", "answer service G/N with STATUS instead of running it, e.g.\n"
                "1/5=0x8212 (repeatable)", AddServiceRejection},
-    OptionSpec{"--reject-registers", "", "T:FIRST[-LAST]=STATUS", "reject every register telegram that touches\n"
-               "those registers of table T with STATUS, e.g. 100:0-79=0x8201 (repeatable)", AddRangeRejection},
+    OptionSpec{"--reject-registers", "", "T:FIRST[-LAST]=STATUS", "reject every register telegram that touches those\n"
+               "registers of table T with STATUS, e.g. 100:0-79=0x8201 (repeatable)", AddRangeRejection},
     OptionSpec{"--verbose", "-v", "", "log every exchange to standard error",
                [](ProgramOptions& o, std::string_view) { o.verbose = true; return Problem(); }},
     OptionSpec{"--help", "-h", "", "show this text",

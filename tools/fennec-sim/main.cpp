@@ -50,11 +50,13 @@ int main(int argc, char** argv) {
   std::signal(SIGINT, RequestStop);
   std::signal(SIGTERM, RequestStop);
 
+  const std::string profileLine = "profile " + options.simulator.profile.name + ": " + options.simulator.profile.summary;
   SimulatedDevice device(std::move(options.simulator));
   const bool started = device.Start();
   if (!device.StartReport().empty()) PrintError(device.StartReport());
   if (!started) return 1;
   if (!options.link.empty() && !MakeLink(options.link, device.SlavePath())) return 1;
+  if (options.verbose) PrintError(profileLine + ", serving " + device.SlavePath());
   std::cout << device.SlavePath() << std::endl;
 
   while (g_stopRequested == 0 && !device.LineCut()) fennec::platform::Sleep(std::chrono::milliseconds(20));

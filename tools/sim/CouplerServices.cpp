@@ -11,8 +11,6 @@ namespace {
 using Arguments = std::span<const std::uint16_t>;
 
 constexpr std::uint16_t kWriteEnableWord = 0x6E1B;
-constexpr std::uint8_t kEthernetTable = 100;
-constexpr std::size_t kIpRegister = 9;
 constexpr std::size_t kStateWords = 9;
 
 ServiceResult Ok(std::vector<std::uint16_t> words = {}) { return {status::kOk, std::move(words)}; }
@@ -48,8 +46,8 @@ std::string AddressText(std::uint16_t low, std::uint16_t high) {
 // The current IPv4 settings: from table 100 where the device keeps them there, else the
 // fixed texts of the profile.
 AddressTexts CurrentAddresses(const DeviceState& state) {
-  if (state.tables.Size(kEthernetTable) < kIpRegister + 6) return state.profile.addresses;
-  const auto words = state.tables.Run(kEthernetTable, kIpRegister, 6);
+  if (state.tables.Size(kEthernetTable) < kIpAddressRegister + 6) return state.profile.addresses;
+  const auto words = state.tables.Run(kEthernetTable, kIpAddressRegister, 6);
   return {AddressText(words[0], words[1]), AddressText(words[2], words[3]), AddressText(words[4], words[5])};
 }
 

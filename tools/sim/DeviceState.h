@@ -10,15 +10,10 @@
 #include "NonVolatileMemory.h"
 #include "Profile.h"
 #include "RegisterTables.h"
+#include "TableNumbers.h"
 #include "TerminalBusMonitor.h"
 
 namespace fennec::sim {
-
-inline constexpr std::uint8_t kCouplerTable = 0;
-inline constexpr std::uint8_t kServiceTable = 99;
-inline constexpr std::uint8_t kStateTable = 127;
-inline constexpr std::uint8_t kSaveStateRegister = 1;
-inline constexpr std::size_t kServiceTableSize = 44;
 
 // Values of the save state in register 1 of table 127.
 inline constexpr std::uint16_t kSaveIdle = 0;

@@ -19,6 +19,7 @@ std::optional<std::uint16_t> Rejections::ForService(std::uint8_t group, std::uin
 }
 
 std::optional<std::uint16_t> Rejections::ForRun(std::uint8_t table, unsigned first, unsigned count) const {
+  if (count == 0) return std::nullopt;
   const unsigned last = first + count - 1;
   for (const RangeRejection& rule : ranges)
     if (rule.table == table && first <= rule.last && rule.first <= last) return rule.status;

@@ -4,19 +4,15 @@
 #include <array>
 
 #include "ServiceText.h"
+#include "TableNumbers.h"
 
 namespace fennec::sim {
 
 namespace {
 
-constexpr std::uint8_t kCouplerTable = 0;
-constexpr std::uint8_t kEthernetTable = 100;
-constexpr std::uint8_t kProtocolTable = 124;
-constexpr std::uint8_t kStateTable = 127;
-
 constexpr std::size_t kCouplerTableSize = 32;
 constexpr std::size_t kEthernetTableSize32 = 80;
-// Ends before register 9: an older device keeps no IP address in table 100.
+// Ends before the IP address: an older device keeps none in table 100.
 constexpr std::size_t kEthernetTableSize16 = 8;
 
 // a.b.c.d in two registers: a + 256 b, then c + 256 d.
@@ -33,9 +29,9 @@ TableImage EthernetTable32(std::array<std::uint8_t, 4> ip) {
   table[5] = 0xFFFF;
   table[6] = 3600;  // SNTP interval and time-out
   table[7] = 2;
-  PutAddress(table, 9, ip);
-  PutAddress(table, 11, {255, 255, 255, 0});
-  PutAddress(table, 13, {ip[0], ip[1], ip[2], 1});
+  PutAddress(table, kIpAddressRegister, ip);
+  PutAddress(table, kIpAddressRegister + 2, {255, 255, 255, 0});
+  PutAddress(table, kIpAddressRegister + 4, {ip[0], ip[1], ip[2], 1});
   table[57] = 15;  // MODBUS connections and connection watchdog
   table[58] = 600;
   table[59] = 80;  // HTTP port

@@ -44,7 +44,7 @@ SimulatedDevice::SimulatedDevice(SimulatorOptions options)
 SimulatedDevice::~SimulatedDevice() { Stop(); }
 
 bool SimulatedDevice::Start() {
-  if (!m_memoryUsable) return false;
+  if (!m_memoryUsable || m_pty) return false;
   m_pty = platform::PtyDevice::Create();
   if (!m_pty) {
     m_startReport = "no pseudo-terminal could be created";
@@ -66,49 +66,47 @@ void SimulatedDevice::Stop() {
 }
 
 void SimulatedDevice::DropNext(unsigned requests) {
-  std::lock_guard lock(m_mutex);
-  m_faults.dropNext = requests;
+  ChangeFaults([&](LineFaults& faults) { faults.dropNext = requests; });
 }
 
 void SimulatedDevice::CorruptNextChecksums(unsigned answers) {
-  std::lock_guard lock(m_mutex);
-  m_faults.corruptNext = answers;
+  ChangeFaults([&](LineFaults& faults) { faults.corruptNext = answers; });
 }
 
 void SimulatedDevice::WrongStartNext(unsigned answers) {
-  std::lock_guard lock(m_mutex);
-  m_faults.wrongStartNext = answers;
+  ChangeFaults([&](LineFaults& faults) { faults.wrongStartNext = answers; });
 }
 
 void SimulatedDevice::EchoNext(unsigned answers) {
-  std::lock_guard lock(m_mutex);
-  m_faults.echoNext = answers;
+  ChangeFaults([&](LineFaults& faults) { faults.echoNext = answers; });
 }
 
 void SimulatedDevice::SetAnswerDelay(std::chrono::milliseconds delay) {
-  std::lock_guard lock(m_mutex);
-  m_faults.delay = delay;
+  ChangeFaults([&](LineFaults& faults) { faults.delay = delay; });
 }
 
 void SimulatedDevice::CutLineAfter(unsigned exchanges) {
-  std::lock_guard lock(m_mutex);
-  m_faults.cutAfter = m_exchanges + exchanges;
+  ChangeFaults([&](LineFaults& faults) { faults.cutAfter = m_exchanges + std::max(exchanges, 1u); });
 }
 
 void SimulatedDevice::RejectService(std::uint8_t group, std::uint8_t number, std::uint16_t status) {
-  std::lock_guard lock(m_mutex);
-  m_model.DeviceRejections().services.push_back({group, number, status});
+  ChangeFaults([&](LineFaults&) { m_model.DeviceRejections().services.push_back({group, number, status}); });
 }
 
 void SimulatedDevice::RejectRegisters(std::uint8_t table, unsigned first, unsigned last, std::uint16_t status) {
-  std::lock_guard lock(m_mutex);
-  m_model.DeviceRejections().ranges.push_back({table, first, last, status});
+  ChangeFaults([&](LineFaults&) { m_model.DeviceRejections().ranges.push_back({table, first, last, status}); });
 }
 
 void SimulatedDevice::ClearFaults() {
+  ChangeFaults([&](LineFaults& faults) {
+    faults = {};
+    m_model.DeviceRejections() = {};
+  });
+}
+
+void SimulatedDevice::ChangeFaults(const std::function<void(LineFaults&)>& change) {
   std::lock_guard lock(m_mutex);
-  m_faults = {};
-  m_model.DeviceRejections() = {};
+  change(m_faults);
 }
 
 unsigned SimulatedDevice::Exchanges() const {

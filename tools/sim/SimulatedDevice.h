@@ -39,8 +39,9 @@ class SimulatedDevice {
   SimulatedDevice(const SimulatedDevice&) = delete;
   SimulatedDevice& operator=(const SimulatedDevice&) = delete;
 
-  // Creates the pseudo-terminal and starts serving. False, with the reason in StartReport(),
-  // when no pseudo-terminal can be made or the memory file belongs to another profile.
+  // Creates the pseudo-terminal and starts serving; once per object. False, with the reason in
+  // StartReport(), when no pseudo-terminal can be made or the memory file belongs to another
+  // profile.
   bool Start();
   void Stop();
 
@@ -48,6 +49,8 @@ class SimulatedDevice {
   // How the non-volatile memory was loaded, or why the start failed.
   const std::string& StartReport() const { return m_startReport; }
 
+  // Fault injection, as the command-line options of the program: the counts strike the next
+  // requests or answers; the cut comes after that many more exchanges (at least one).
   void DropNext(unsigned requests);
   void CorruptNextChecksums(unsigned answers);
   void WrongStartNext(unsigned answers);
@@ -69,6 +72,7 @@ class SimulatedDevice {
   }
 
  private:
+  void ChangeFaults(const std::function<void(LineFaults&)>& change);
   void Run();
   bool Serve(const std::vector<std::uint8_t>& request, std::chrono::steady_clock::time_point firstByteAt);
   bool SendPaced(const std::vector<std::uint8_t>& answer, std::chrono::steady_clock::time_point start);

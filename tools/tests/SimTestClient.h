@@ -13,6 +13,11 @@ namespace simtest {
 using Bytes = std::vector<std::uint8_t>;
 using Words = std::vector<std::uint16_t>;
 
+// The one-register read of table 124 (checksum 0x01DA) and the answer of a device whose
+// table 124 is 22 bytes long.
+inline const Bytes kRead124{0xFD, 0x02, 0x0C, 0x00, 0x00, 0x01, 0x52, 0x00, 0x7C, 0x00, 0xDA, 0x01};
+inline const Bytes kAnswer124{0x02, 0xFD, 0x0E, 0x00, 0x00, 0x01, 0x72, 0x00, 0x7C, 0x00, 0x16, 0x00, 0x12, 0x02};
+
 inline Bytes WithChecksum(Bytes telegram) {
   unsigned sum = 0;
   for (const std::uint8_t byte : telegram) sum += byte;

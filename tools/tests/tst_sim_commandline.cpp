@@ -22,13 +22,13 @@ TEST(CommandLine, DefaultsToThe32BitCouplerWithoutFaults) {
 
 TEST(CommandLine, ValuesAfterASpaceOrAnEqualsSign) {
   const ParsedCommandLine parsed =
-      Parse({"--baud=19200", "--restart-silence", "0x1F4", "-v", "--state", "/tmp/m.txt", "--cut-after", "0"});
+      Parse({"--baud=19200", "--restart-silence", "0x1F4", "-v", "--state", "/tmp/m.txt", "--cut-after", "3"});
   ASSERT_TRUE(parsed.options) << parsed.error;
   EXPECT_EQ(parsed.options->simulator.baud, 19200u);
   EXPECT_EQ(parsed.options->simulator.timings.restartSilence, std::chrono::milliseconds(500));
   EXPECT_TRUE(parsed.options->verbose);
   EXPECT_EQ(parsed.options->simulator.stateFile, "/tmp/m.txt");
-  EXPECT_EQ(parsed.options->simulator.lineFaults.cutAfter, 0u);
+  EXPECT_EQ(parsed.options->simulator.lineFaults.cutAfter, 3u);
 }
 
 TEST(CommandLine, IdentityTextsOverrideTheProfileWhereverTheyStand) {
@@ -68,6 +68,7 @@ TEST(CommandLine, EveryBadValueIsRefusedWithAReason) {
       {"--baud", "-1"},
       {"--baud", "4000001"},
       {"--baud"},
+      {"--cut-after", "0"},
       {"--delay", "3600001"},
       {"--profile", "fbc64"},
       {"--reject-service", "1/5"},

@@ -8,14 +8,12 @@
 #include "TempFolder.h"
 
 using fennec::platform::ChildProcess;
-using simtest::Bytes;
+using simtest::kRead124;
 using simtest::Words;
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-const Bytes kRead124{0xFD, 0x02, 0x0C, 0x00, 0x00, 0x01, 0x52, 0x00, 0x7C, 0x00, 0xDA, 0x01};
 
 // The simulator as a separate process; the first line it prints is its terminal.
 struct Simulator {

@@ -8,14 +8,12 @@
 
 using namespace fennec::sim;
 using simtest::Bytes;
-using simtest::Words;
+using simtest::kAnswer124;
+using simtest::kRead124;
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-const Bytes kRead124{0xFD, 0x02, 0x0C, 0x00, 0x00, 0x01, 0x52, 0x00, 0x7C, 0x00, 0xDA, 0x01};
-const Bytes kAnswer124{0x02, 0xFD, 0x0E, 0x00, 0x00, 0x01, 0x72, 0x00, 0x7C, 0x00, 0x16, 0x00, 0x12, 0x02};
 
 class SimulatedDeviceOnPty : public ::testing::Test {
  protected:
