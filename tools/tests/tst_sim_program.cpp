@@ -123,3 +123,44 @@ TEST(SimulatorProgram, ACutLineEndsTheProgram) {
   EXPECT_EQ(client.Exchange(kRead124, 200ms), std::nullopt) << "the dropped request counts as an exchange";
   EXPECT_EQ(simulator.process->Wait(Clock::now() + 5s), 0);
 }
+
+// The write action of the program, step by step: enable, register 26 of table 0, all of
+// table 100 in two fragments, save and poll the save state, restart, probe until the device
+// is back, read again.
+TEST(SimulatorProgram, AWriteActionSurvivesTheRestart) {
+  Simulator simulator({"--restart-silence", "300", "--save-time", "50"});
+  ASSERT_TRUE(simulator.process);
+  LineClient client(simulator.terminal);
+  auto registers = client.Client();
+
+  Words table100 = registers.Read(100, 0, 44).words;
+  const Words rest = registers.Read(100, 44, 36).words;
+  table100.insert(table100.end(), rest.begin(), rest.end());
+  ASSERT_EQ(table100.size(), 80u);
+  table100[59] = 8080;
+  table100[25] = 0x696C;  // host name "li"
+
+  ASSERT_TRUE(registers.EnableWriting());
+  ASSERT_TRUE(registers.Write(0, 26, {0x0010}).Good());
+  ASSERT_TRUE(registers.Write(100, 0, Words(table100.begin(), table100.begin() + 44)).Good());
+  ASSERT_TRUE(registers.Write(100, 44, Words(table100.begin() + 44, table100.end())).Good());
+  ASSERT_EQ(registers.Service(1, 5, {}, 0).status, 0);
+  Words states;
+  for (int poll = 0; poll < 100 && (states.empty() || states.back() != 2); ++poll) {
+    states.push_back(registers.Read(127, 1, 1).words.at(0));
+    std::this_thread::sleep_for(5ms);
+  }
+  EXPECT_EQ(states.front(), 1);
+  EXPECT_EQ(states.back(), 2);
+
+  ASSERT_TRUE(registers.EnableWriting());
+  ASSERT_EQ(registers.Service(1, 2, {}, 0).status, 0);
+  int unanswered = 0;
+  while (!client.Exchange(simtest::ReadRequest(0, 0, 1), 100ms) && unanswered < 20) ++unanswered;
+  EXPECT_GE(unanswered, 2) << "silent for 300 ms";
+  EXPECT_LT(unanswered, 20);
+
+  EXPECT_EQ(registers.Read(0, 26, 1).words, Words{0x0010});
+  EXPECT_EQ(registers.Read(100, 44, 36).words, Words(table100.begin() + 44, table100.end()));
+  EXPECT_EQ(registers.Read(100, 0, 44).words, Words(table100.begin(), table100.begin() + 44));
+}
