@@ -15,7 +15,7 @@ namespace {
 using Problem = std::optional<std::string>;
 using Setter = Problem (*)(ProgramOptions& options, std::string_view value);
 
-struct OptionSpec {
+struct OptionDefinition {
   std::string_view name;       // "--baud"
   std::string_view shortName;  // "-v", or empty
   std::string_view valueName;  // empty for a switch
@@ -114,52 +114,52 @@ Problem SetText(std::string& target, std::string_view value) {
 }
 
 const std::array kOptions{
-    OptionSpec{"--profile", "", "NAME", "the device to be (default fbc32; the profiles are listed below)", SetProfile},
-    OptionSpec{"--link", "", "PATH", "also make PATH a symbolic link to the pseudo-terminal (removed at exit)",
+    OptionDefinition{"--profile", "", "NAME", "the device to be (default fbc32; the profiles are listed below)", SetProfile},
+    OptionDefinition{"--link", "", "PATH", "also make PATH a symbolic link to the pseudo-terminal (removed at exit)",
                [](ProgramOptions& o, std::string_view v) { o.link = v; return Problem(); }},
-    OptionSpec{"--state", "", "FILE", "keep the non-volatile memory in FILE (written atomically on every save);\n"
+    OptionDefinition{"--state", "", "FILE", "keep the non-volatile memory in FILE (written atomically on every save);\n"
                "without it the memory lives as long as the process",
                [](ProgramOptions& o, std::string_view v) { o.simulator.stateFile = v; return Problem(); }},
-    OptionSpec{"--baud", "", "N", "send answers no faster than a serial line of N baud at 8E1 would\n"
+    OptionDefinition{"--baud", "", "N", "send answers no faster than a serial line of N baud at 8E1 would\n"
                "(11 bit times per byte; 0, the default, sends at once)",
                [](ProgramOptions& o, std::string_view v) { return SetNumber(o.simulator.baud, v, kMaxBaud, "--baud"); }},
-    OptionSpec{"--restart-silence", "", "MS", "after RestartSystem the device answers nothing for MS milliseconds\n"
+    OptionDefinition{"--restart-silence", "", "MS", "after RestartSystem the device answers nothing for MS milliseconds\n"
                "(default 2000), then comes back with its saved parameters",
                [](ProgramOptions& o, std::string_view v) { return SetMilliseconds(o.simulator.timings.restartSilence, v); }},
-    OptionSpec{"--save-time", "", "MS", "SaveParameter keeps register 1 of table 127 at 1 (busy) for MS\n"
+    OptionDefinition{"--save-time", "", "MS", "SaveParameter keeps register 1 of table 127 at 1 (busy) for MS\n"
                "milliseconds (default 300), then at 2 (done)",
                [](ProgramOptions& o, std::string_view v) { return SetMilliseconds(o.simulator.timings.saveBusy, v); }},
-    OptionSpec{"--file-job-time", "", "MS", "ExtractFiles and FormatFlashDisk work for MS milliseconds (default\n"
+    OptionDefinition{"--file-job-time", "", "MS", "ExtractFiles and FormatFlashDisk work for MS milliseconds (default\n"
                "4000), answering 0x821D meanwhile",
                [](ProgramOptions& o, std::string_view v) { return SetMilliseconds(o.simulator.timings.fileJob, v); }},
-    OptionSpec{"--order-number", "", "TEXT", "the order number reported instead of the profile's (the texts\n"
+    OptionDefinition{"--order-number", "", "TEXT", "the order number reported instead of the profile's (the texts\n"
                "of one service answer must fit its 82 bytes together)",
                [](ProgramOptions& o, std::string_view v) { return SetText(o.simulator.profile.identity.orderNumber, v); }},
-    OptionSpec{"--description", "", "TEXT", "the description reported instead of the profile's",
+    OptionDefinition{"--description", "", "TEXT", "the description reported instead of the profile's",
                [](ProgramOptions& o, std::string_view v) { return SetText(o.simulator.profile.identity.description, v); }},
-    OptionSpec{"--hw-version", "", "TEXT", "the hardware version reported instead of the profile's",
+    OptionDefinition{"--hw-version", "", "TEXT", "the hardware version reported instead of the profile's",
                [](ProgramOptions& o, std::string_view v) { return SetText(o.simulator.profile.identity.hardwareVersion, v); }},
-    OptionSpec{"--sw-version", "", "TEXT", "the software version, e.g. 01.07.12(09)",
+    OptionDefinition{"--sw-version", "", "TEXT", "the software version, e.g. 01.07.12(09)",
                [](ProgramOptions& o, std::string_view v) { return SetText(o.simulator.profile.identity.softwareVersion, v); }},
-    OptionSpec{"--fwl-version", "", "TEXT", "the firmware-loader version",
+    OptionDefinition{"--fwl-version", "", "TEXT", "the firmware-loader version",
                [](ProgramOptions& o, std::string_view v) { return SetText(o.simulator.profile.identity.firmwareLoaderVersion, v); }},
-    OptionSpec{"--serial-number", "", "TEXT", "the serial number",
+    OptionDefinition{"--serial-number", "", "TEXT", "the serial number",
                [](ProgramOptions& o, std::string_view v) { return SetText(o.simulator.profile.identity.serialNumber, v); }},
-    OptionSpec{"--network-kind", "", "TEXT", "the kind of network identity (\"MAC-ID\" for most profiles)",
+    OptionDefinition{"--network-kind", "", "TEXT", "the kind of network identity (\"MAC-ID\" for most profiles)",
                [](ProgramOptions& o, std::string_view v) { return SetText(o.simulator.profile.identity.networkKind, v); }},
-    OptionSpec{"--mac", "", "TEXT", "the network identity's value, the MAC address for a MAC-ID",
+    OptionDefinition{"--mac", "", "TEXT", "the network identity's value, the MAC address for a MAC-ID",
                [](ProgramOptions& o, std::string_view v) { return SetText(o.simulator.profile.identity.networkValue, v); }},
-    OptionSpec{"--drop", "", "N", "lose the next N requests on the line: the device neither sees nor answers them",
+    OptionDefinition{"--drop", "", "N", "lose the next N requests on the line: the device neither sees nor answers them",
                [](ProgramOptions& o, std::string_view v) { return SetNumber(o.simulator.lineFaults.dropNext, v, kMaxCount, "--drop"); }},
-    OptionSpec{"--corrupt-checksum", "", "N", "send the next N answers with a wrong checksum",
+    OptionDefinition{"--corrupt-checksum", "", "N", "send the next N answers with a wrong checksum",
                [](ProgramOptions& o, std::string_view v) { return SetNumber(o.simulator.lineFaults.corruptNext, v, kMaxCount, "--corrupt-checksum"); }},
-    OptionSpec{"--wrong-start", "", "N", "send the next N answers with the start identifier AA 55",
+    OptionDefinition{"--wrong-start", "", "N", "send the next N answers with the start identifier AA 55",
                [](ProgramOptions& o, std::string_view v) { return SetNumber(o.simulator.lineFaults.wrongStartNext, v, kMaxCount, "--wrong-start"); }},
-    OptionSpec{"--echo", "", "N", "send the next N requests back instead of answering them",
+    OptionDefinition{"--echo", "", "N", "send the next N requests back instead of answering them",
                [](ProgramOptions& o, std::string_view v) { return SetNumber(o.simulator.lineFaults.echoNext, v, kMaxCount, "--echo"); }},
-    OptionSpec{"--delay", "", "MS", "hold every answer back by MS milliseconds",
+    OptionDefinition{"--delay", "", "MS", "hold every answer back by MS milliseconds",
                [](ProgramOptions& o, std::string_view v) { return SetMilliseconds(o.simulator.lineFaults.delay, v); }},
-    OptionSpec{"--cut-after", "", "N", "close the line after N exchanges, as if the cable were pulled; the\n"
+    OptionDefinition{"--cut-after", "", "N", "close the line after N exchanges, as if the cable were pulled; the\n"
                "program then ends",
                [](ProgramOptions& o, std::string_view v) {
                  unsigned exchanges = 0;
@@ -168,24 +168,24 @@ const std::array kOptions{
                  o.simulator.lineFaults.cutAfter = exchanges;
                  return Problem();
                }},
-    OptionSpec{"--reject-service", "", "G/N=STATUS", "answer service G/N with STATUS instead of running it, e.g.\n"
+    OptionDefinition{"--reject-service", "", "G/N=STATUS", "answer service G/N with STATUS instead of running it, e.g.\n"
                "1/5=0x8212 (repeatable)", AddServiceRejection},
-    OptionSpec{"--reject-registers", "", "T:FIRST[-LAST]=STATUS", "reject every register telegram that touches those\n"
+    OptionDefinition{"--reject-registers", "", "T:FIRST[-LAST]=STATUS", "reject every register telegram that touches those\n"
                "registers of table T with STATUS, e.g. 100:0-79=0x8201 (repeatable)", AddRangeRejection},
-    OptionSpec{"--verbose", "-v", "", "log every exchange to standard error",
+    OptionDefinition{"--verbose", "-v", "", "log every exchange to standard error",
                [](ProgramOptions& o, std::string_view) { o.verbose = true; return Problem(); }},
-    OptionSpec{"--help", "-h", "", "show this text",
+    OptionDefinition{"--help", "-h", "", "show this text",
                [](ProgramOptions& o, std::string_view) { o.help = true; return Problem(); }},
 };
 
-const OptionSpec* FindOption(std::string_view name) {
-  for (const OptionSpec& option : kOptions)
+const OptionDefinition* FindOption(std::string_view name) {
+  for (const OptionDefinition& option : kOptions)
     if (option.name == name || (!option.shortName.empty() && option.shortName == name)) return &option;
   return nullptr;
 }
 
 struct GivenOption {
-  const OptionSpec* spec;
+  const OptionDefinition* definition;
   std::string value;
 };
 
@@ -200,26 +200,26 @@ ParsedCommandLine ParseCommandLine(std::span<const std::string> arguments) {
       inlineValue = std::string(argument.substr(equals + 1));
       argument = argument.substr(0, equals);
     }
-    const OptionSpec* spec = FindOption(argument);
-    if (spec == nullptr) return {std::nullopt, "unknown option '" + std::string(arguments[i]) + "'"};
-    if (spec->valueName.empty()) {
-      if (inlineValue) return {std::nullopt, std::string(spec->name) + " takes no value"};
-      given.push_back({spec, {}});
+    const OptionDefinition* definition = FindOption(argument);
+    if (definition == nullptr) return {std::nullopt, "unknown option '" + std::string(arguments[i]) + "'"};
+    if (definition->valueName.empty()) {
+      if (inlineValue) return {std::nullopt, std::string(definition->name) + " takes no value"};
+      given.push_back({definition, {}});
     } else if (inlineValue) {
-      given.push_back({spec, *inlineValue});
+      given.push_back({definition, *inlineValue});
     } else if (i + 1 < arguments.size()) {
-      given.push_back({spec, arguments[++i]});
+      given.push_back({definition, arguments[++i]});
     } else {
-      return {std::nullopt, std::string(spec->name) + " needs " + std::string(spec->valueName)};
+      return {std::nullopt, std::string(definition->name) + " needs " + std::string(definition->valueName)};
     }
   }
 
   ProgramOptions options;
   options.simulator.profile = *FindProfile("fbc32");
   // The profile first, so that identity texts given before it still override it.
-  std::stable_partition(given.begin(), given.end(), [](const GivenOption& option) { return option.spec->set == SetProfile; });
+  std::stable_partition(given.begin(), given.end(), [](const GivenOption& option) { return option.definition->set == SetProfile; });
   for (const GivenOption& option : given)
-    if (auto problem = option.spec->set(options, option.value)) return {std::nullopt, *problem};
+    if (auto problem = option.definition->set(options, option.value)) return {std::nullopt, *problem};
   if (auto problem = IdentityProblem(options.simulator.profile.identity)) return {std::nullopt, *problem};
   return {std::move(options), {}};
 }
@@ -231,7 +231,7 @@ std::string HelpText() {
       "output is the terminal a client opens as its serial port. The program runs until it is\n"
       "interrupted (SIGINT, SIGTERM) or the line is cut.\n\n"
       "Options (a value may also follow the option after '='; numbers may be hexadecimal with 0x):\n";
-  for (const OptionSpec& option : kOptions) {
+  for (const OptionDefinition& option : kOptions) {
     std::string head = "  ";
     if (!option.shortName.empty()) head += std::string(option.shortName) + ", ";
     head += option.name;

@@ -85,9 +85,20 @@ std::vector<Profile> BuildProfiles() {
   Profile fbc32;
   fbc32.name = "fbc32";
   fbc32.summary = "Ethernet fieldbus coupler, 32-bit generation";
-  fbc32.identity = {"716-341",  "ETHERNET FBC 100MBIT", "03",         "01.07.12(09)",
-                    "01.02.05", "0716341-21C4-000117",  "MAC-ID",     "02:4F:52:10:34:11",
-                    "2023-05-17", "PSN 0716-0341-09",   "PM 2023/20", "QS 4471"};
+  fbc32.identity = {
+      .orderNumber = "716-341",
+      .description = "ETHERNET FBC 100MBIT",
+      .hardwareVersion = "03",
+      .softwareVersion = "01.07.12(09)",
+      .firmwareLoaderVersion = "01.02.05",
+      .serialNumber = "0716341-21C4-000117",
+      .networkKind = "MAC-ID",
+      .networkValue = "02:4F:52:10:34:11",
+      .burnDate = "2023-05-17",
+      .psn = "PSN 0716-0341-09",
+      .productionMarking = "PM 2023/20",
+      .qsMarking = "QS 4471",
+  };
   fbc32.generation = Generation::Bits32;
   fbc32.parameterTables = ParameterTables(EthernetTable32({192, 168, 1, 17}));
   fbc32.deviceTables = DeviceTables(true);
@@ -101,9 +112,20 @@ std::vector<Profile> BuildProfiles() {
   Profile pfc32 = fbc32;
   pfc32.name = "pfc32";
   pfc32.summary = "programmable fieldbus controller, 32-bit generation";
-  pfc32.identity = {"716-861",  "ETHERNET PFC 100MBIT", "02",         "01.03.08(04)",
-                    "01.02.05", "0716861-21D0-000342",  "MAC-ID",     "02:4F:52:10:86:12",
-                    "2023-09-02", "PSN 0716-0861-04",   "PM 2023/36", "QS 4520"};
+  pfc32.identity = {
+      .orderNumber = "716-861",
+      .description = "ETHERNET PFC 100MBIT",
+      .hardwareVersion = "02",
+      .softwareVersion = "01.03.08(04)",
+      .firmwareLoaderVersion = "01.02.05",
+      .serialNumber = "0716861-21D0-000342",
+      .networkKind = "MAC-ID",
+      .networkValue = "02:4F:52:10:86:12",
+      .burnDate = "2023-09-02",
+      .psn = "PSN 0716-0861-04",
+      .productionMarking = "PM 2023/36",
+      .qsMarking = "QS 4520",
+  };
   pfc32.parameterTables = ParameterTables(EthernetTable32({192, 168, 1, 20}));
   pfc32.addressSwitch = 20;
   pfc32.terminalModules = 6;
@@ -112,9 +134,20 @@ std::vector<Profile> BuildProfiles() {
   Profile node = fbc32;
   node.name = "fbcnode";
   node.summary = "32-bit coupler that reports a node number instead of a MAC-ID";
-  node.identity = {"716-376",  "FIELDBUS FBC NODE",   "01",         "01.01.02(01)",
-                   "01.01.00", "0716376-20A1-000031", "NODE-ID",    "0x1F",
-                   "2022-11-08", "PSN 0716-0376-01",  "PM 2022/45", "QS 3980"};
+  node.identity = {
+      .orderNumber = "716-376",
+      .description = "FIELDBUS FBC NODE",
+      .hardwareVersion = "01",
+      .softwareVersion = "01.01.02(01)",
+      .firmwareLoaderVersion = "01.01.00",
+      .serialNumber = "0716376-20A1-000031",
+      .networkKind = "NODE-ID",
+      .networkValue = "0x1F",
+      .burnDate = "2022-11-08",
+      .psn = "PSN 0716-0376-01",
+      .productionMarking = "PM 2022/45",
+      .qsMarking = "QS 3980",
+  };
   node.parameterTables = ParameterTables(EthernetTable32({192, 168, 1, 30}));
   node.addressSwitch = 31;
   profiles.push_back(node);
@@ -122,9 +155,20 @@ std::vector<Profile> BuildProfiles() {
   Profile fbc16;
   fbc16.name = "fbc16";
   fbc16.summary = "Ethernet fieldbus coupler, 16-bit generation (no clock, no file system)";
-  fbc16.identity = {"716-312",  "ETHERNET FBC 10MBIT", "05",         "00.04.11(02)",
-                    "00.09.01", "0716312-1744-002211", "MAC-ID",     "02:4F:52:10:31:21",
-                    "2017-03-21", "PSN 0716-0312-02",  "PM 2017/12", "QS 1207"};
+  fbc16.identity = {
+      .orderNumber = "716-312",
+      .description = "ETHERNET FBC 10MBIT",
+      .hardwareVersion = "05",
+      .softwareVersion = "00.04.11(02)",
+      .firmwareLoaderVersion = "00.09.01",
+      .serialNumber = "0716312-1744-002211",
+      .networkKind = "MAC-ID",
+      .networkValue = "02:4F:52:10:31:21",
+      .burnDate = "2017-03-21",
+      .psn = "PSN 0716-0312-02",
+      .productionMarking = "PM 2017/12",
+      .qsMarking = "QS 1207",
+  };
   fbc16.generation = Generation::Bits16;
   fbc16.missingServices = {kCpuInfo, kGetClock, kSetClock, kExtractFiles, kFormatFlash};
   fbc16.addresses = {"192.168.1.18", "255.255.255.0", "192.168.1.1"};
@@ -139,9 +183,20 @@ std::vector<Profile> BuildProfiles() {
   Profile old = fbc16;
   old.name = "fbcold";
   old.summary = "old coupler: no table-info service, bare internal variables, address switch in group 0";
-  old.identity = {"716-301/000-000", "ETHERNET FBC",       "01",   "00.02.03(00)",
-                  "",                "0716301-0931-000458", "MAC-ID", "02:4F:52:10:30:01",
-                  "",                "",                    "",     ""};
+  old.identity = {
+      .orderNumber = "716-301/000-000",
+      .description = "ETHERNET FBC",
+      .hardwareVersion = "01",
+      .softwareVersion = "00.02.03(00)",
+      .firmwareLoaderVersion = "",
+      .serialNumber = "0716301-0931-000458",
+      .networkKind = "MAC-ID",
+      .networkValue = "02:4F:52:10:30:01",
+      .burnDate = "",
+      .psn = "",
+      .productionMarking = "",
+      .qsMarking = "",
+  };
   old.missingServices = {kTableInfo,    kAddressSwitch, kFirmwareLoader, kCpuInfo,    kProductionMarking,
                          kGetClock,     kSetClock,      kExtractFiles,   kFormatFlash};
   old.namedInternalVariables = false;
