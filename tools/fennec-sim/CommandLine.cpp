@@ -1,0 +1,260 @@
+#include "CommandLine.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cstdint>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace fennec::sim {
+
+namespace {
+
+using Problem = std::optional<std::string>;
+using Setter = Problem (*)(ProgramOptions& options, std::string_view value);
+
+struct OptionDefinition {
+  std::string_view name;       // "--baud"
+  std::string_view shortName;  // "-v", or empty
+  std::string_view valueName;  // empty for a switch
+  std::string_view help;
+  Setter set;
+};
+
+constexpr std::uint64_t kMaxMilliseconds = 3'600'000;
+constexpr std::uint64_t kMaxBaud = 4'000'000;
+constexpr std::uint64_t kMaxCount = 1'000'000;
+
+// Decimal, or hexadecimal after "0x"; the whole text must be the number.
+std::optional<std::uint64_t> ParseNumber(std::string_view text, std::uint64_t max) {
+  int base = 10;
+  if (text.starts_with("0x") || text.starts_with("0X")) {
+    base = 16;
+    text.remove_prefix(2);
+  }
+  std::uint64_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size() || value > max) return std::nullopt;
+  return value;
+}
+
+template <typename Target>
+Problem SetNumber(Target& target, std::string_view value, std::uint64_t max, std::string_view what) {
+  const auto number = ParseNumber(value, max);
+  if (!number) return std::string(what) + " must be a number from 0 to " + std::to_string(max) + ", not '" + std::string(value) + "'";
+  target = static_cast<Target>(*number);
+  return std::nullopt;
+}
+
+Problem SetMilliseconds(std::chrono::milliseconds& target, std::string_view value) {
+  std::uint64_t count = 0;
+  if (auto problem = SetNumber(count, value, kMaxMilliseconds, "a time in milliseconds")) return problem;
+  target = std::chrono::milliseconds(count);
+  return std::nullopt;
+}
+
+Problem SetStatus(std::uint16_t& target, std::string_view value) {
+  if (auto problem = SetNumber(target, value, 0xFFFF, "a status")) return problem;
+  if (target == 0) return std::string("a rejection needs a status other than 0");
+  return std::nullopt;
+}
+
+// "NAME=STATUS": the part before and after the last '='.
+std::optional<std::pair<std::string_view, std::string_view>> SplitRule(std::string_view value) {
+  const std::size_t equals = value.rfind('=');
+  if (equals == std::string_view::npos) return std::nullopt;
+  return std::pair{value.substr(0, equals), value.substr(equals + 1)};
+}
+
+// GROUP/NUMBER=STATUS
+Problem AddServiceRejection(ProgramOptions& options, std::string_view value) {
+  const auto rule = SplitRule(value);
+  const std::size_t slash = rule ? rule->first.find('/') : std::string_view::npos;
+  if (slash == std::string_view::npos) return "--reject-service takes GROUP/NUMBER=STATUS, not '" + std::string(value) + "'";
+  ServiceRejection rejection;
+  if (auto problem = SetNumber(rejection.group, rule->first.substr(0, slash), 0xFF, "a service group")) return problem;
+  if (auto problem = SetNumber(rejection.number, rule->first.substr(slash + 1), 0xFF, "a service number")) return problem;
+  if (auto problem = SetStatus(rejection.status, rule->second)) return problem;
+  options.simulator.rejections.services.push_back(rejection);
+  return std::nullopt;
+}
+
+// TABLE:FIRST[-LAST]=STATUS
+Problem AddRangeRejection(ProgramOptions& options, std::string_view value) {
+  const auto rule = SplitRule(value);
+  const std::size_t colon = rule ? rule->first.find(':') : std::string_view::npos;
+  if (colon == std::string_view::npos)
+    return "--reject-registers takes TABLE:FIRST[-LAST]=STATUS, not '" + std::string(value) + "'";
+  const std::string_view range = rule->first.substr(colon + 1);
+  const std::size_t dash = range.find('-');
+  RangeRejection rejection;
+  if (auto problem = SetNumber(rejection.table, rule->first.substr(0, colon), 127, "a table")) return problem;
+  if (auto problem = SetNumber(rejection.first, range.substr(0, dash), 255, "a register")) return problem;
+  rejection.last = rejection.first;
+  if (dash != std::string_view::npos)
+    if (auto problem = SetNumber(rejection.last, range.substr(dash + 1), 255, "a register")) return problem;
+  if (rejection.last < rejection.first) return "the register range '" + std::string(range) + "' ends before it starts";
+  if (auto problem = SetStatus(rejection.status, rule->second)) return problem;
+  options.simulator.rejections.ranges.push_back(rejection);
+  return std::nullopt;
+}
+
+Problem SetProfile(ProgramOptions& options, std::string_view value) {
+  const Profile* profile = FindProfile(value);
+  if (profile == nullptr) return "there is no profile '" + std::string(value) + "' (see --help)";
+  options.simulator.profile = *profile;
+  return std::nullopt;
+}
+
+Problem SetText(std::string& target, std::string_view value) {
+  target = value;
+  return std::nullopt;
+}
+
+const std::array kOptions{
+    OptionDefinition{"--profile", "", "NAME", "the device to be (default fbc32; the profiles are listed below)", SetProfile},
+    OptionDefinition{"--link", "", "PATH", "also make PATH a symbolic link to the pseudo-terminal (removed at exit)",
+               [](ProgramOptions& o, std::string_view v) { o.link = v; return Problem(); }},
+    OptionDefinition{"--state", "", "FILE", "keep the non-volatile memory in FILE (written atomically on every save);\n"
+               "without it the memory lives as long as the process",
+               [](ProgramOptions& o, std::string_view v) { o.simulator.stateFile = v; return Problem(); }},
+    OptionDefinition{"--baud", "", "N", "send answers no faster than a serial line of N baud at 8E1 would\n"
+               "(11 bit times per byte; 0, the default, sends at once)",
+               [](ProgramOptions& o, std::string_view v) { return SetNumber(o.simulator.baud, v, kMaxBaud, "--baud"); }},
+    OptionDefinition{"--restart-silence", "", "MS", "after RestartSystem the device answers nothing for MS milliseconds\n"
+               "(default 2000), then comes back with its saved parameters",
+               [](ProgramOptions& o, std::string_view v) { return SetMilliseconds(o.simulator.timings.restartSilence, v); }},
+    OptionDefinition{"--save-time", "", "MS", "SaveParameter keeps register 1 of table 127 at 1 (busy) for MS\n"
+               "milliseconds (default 300), then at 2 (done)",
+               [](ProgramOptions& o, std::string_view v) { return SetMilliseconds(o.simulator.timings.saveBusy, v); }},
+    OptionDefinition{"--file-job-time", "", "MS", "ExtractFiles and FormatFlashDisk work for MS milliseconds (default\n"
+               "4000), answering 0x821D meanwhile",
+               [](ProgramOptions& o, std::string_view v) { return SetMilliseconds(o.simulator.timings.fileJob, v); }},
+    OptionDefinition{"--order-number", "", "TEXT", "the order number reported instead of the profile's (the texts\n"
+               "of one service answer must fit its 82 bytes together)",
+               [](ProgramOptions& o, std::string_view v) { return SetText(o.simulator.profile.identity.orderNumber, v); }},
+    OptionDefinition{"--description", "", "TEXT", "the description reported instead of the profile's",
+               [](ProgramOptions& o, std::string_view v) { return SetText(o.simulator.profile.identity.description, v); }},
+    OptionDefinition{"--hw-version", "", "TEXT", "the hardware version reported instead of the profile's",
+               [](ProgramOptions& o, std::string_view v) { return SetText(o.simulator.profile.identity.hardwareVersion, v); }},
+    OptionDefinition{"--sw-version", "", "TEXT", "the software version, e.g. 01.07.12(09)",
+               [](ProgramOptions& o, std::string_view v) { return SetText(o.simulator.profile.identity.softwareVersion, v); }},
+    OptionDefinition{"--fwl-version", "", "TEXT", "the firmware-loader version",
+               [](ProgramOptions& o, std::string_view v) { return SetText(o.simulator.profile.identity.firmwareLoaderVersion, v); }},
+    OptionDefinition{"--serial-number", "", "TEXT", "the serial number",
+               [](ProgramOptions& o, std::string_view v) { return SetText(o.simulator.profile.identity.serialNumber, v); }},
+    OptionDefinition{"--network-kind", "", "TEXT", "the kind of network identity (\"MAC-ID\" for most profiles)",
+               [](ProgramOptions& o, std::string_view v) { return SetText(o.simulator.profile.identity.networkKind, v); }},
+    OptionDefinition{"--mac", "", "TEXT", "the network identity's value, the MAC address for a MAC-ID",
+               [](ProgramOptions& o, std::string_view v) { return SetText(o.simulator.profile.identity.networkValue, v); }},
+    OptionDefinition{"--drop", "", "N", "lose the next N requests on the line: the device neither sees nor answers them",
+               [](ProgramOptions& o, std::string_view v) { return SetNumber(o.simulator.lineFaults.dropNext, v, kMaxCount, "--drop"); }},
+    OptionDefinition{"--corrupt-checksum", "", "N", "send the next N answers with a wrong checksum",
+               [](ProgramOptions& o, std::string_view v) { return SetNumber(o.simulator.lineFaults.corruptNext, v, kMaxCount, "--corrupt-checksum"); }},
+    OptionDefinition{"--wrong-start", "", "N", "send the next N answers with the start identifier AA 55",
+               [](ProgramOptions& o, std::string_view v) { return SetNumber(o.simulator.lineFaults.wrongStartNext, v, kMaxCount, "--wrong-start"); }},
+    OptionDefinition{"--echo", "", "N", "send the next N requests back instead of answering them",
+               [](ProgramOptions& o, std::string_view v) { return SetNumber(o.simulator.lineFaults.echoNext, v, kMaxCount, "--echo"); }},
+    OptionDefinition{"--delay", "", "MS", "hold every answer back by MS milliseconds",
+               [](ProgramOptions& o, std::string_view v) { return SetMilliseconds(o.simulator.lineFaults.delay, v); }},
+    OptionDefinition{"--cut-after", "", "N", "close the line after N exchanges, as if the cable were pulled; the\n"
+               "program then ends",
+               [](ProgramOptions& o, std::string_view v) {
+                 unsigned exchanges = 0;
+                 if (auto problem = SetNumber(exchanges, v, kMaxCount, "--cut-after")) return problem;
+                 if (exchanges == 0) return Problem("--cut-after needs at least 1 exchange");
+                 o.simulator.lineFaults.cutAfter = exchanges;
+                 return Problem();
+               }},
+    OptionDefinition{"--reject-service", "", "G/N=STATUS", "answer service G/N with STATUS instead of running it, e.g.\n"
+               "1/5=0x8212 (repeatable)", AddServiceRejection},
+    OptionDefinition{"--reject-registers", "", "T:FIRST[-LAST]=STATUS", "reject every register telegram that touches those\n"
+               "registers of table T with STATUS, e.g. 100:0-79=0x8201 (repeatable)", AddRangeRejection},
+    OptionDefinition{"--verbose", "-v", "", "log every exchange to standard error",
+               [](ProgramOptions& o, std::string_view) { o.verbose = true; return Problem(); }},
+    OptionDefinition{"--help", "-h", "", "show this text",
+               [](ProgramOptions& o, std::string_view) { o.help = true; return Problem(); }},
+};
+
+const OptionDefinition* FindOption(std::string_view name) {
+  for (const OptionDefinition& option : kOptions)
+    if (option.name == name || (!option.shortName.empty() && option.shortName == name)) return &option;
+  return nullptr;
+}
+
+struct GivenOption {
+  const OptionDefinition* definition;
+  std::string value;
+};
+
+}  // namespace
+
+ParsedCommandLine ParseCommandLine(std::span<const std::string> arguments) {
+  std::vector<GivenOption> given;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    std::string_view argument = arguments[i];
+    std::optional<std::string> inlineValue;
+    if (const std::size_t equals = argument.find('='); argument.starts_with("--") && equals != std::string_view::npos) {
+      inlineValue = std::string(argument.substr(equals + 1));
+      argument = argument.substr(0, equals);
+    }
+    const OptionDefinition* definition = FindOption(argument);
+    if (definition == nullptr) return {std::nullopt, "unknown option '" + std::string(arguments[i]) + "'"};
+    if (definition->valueName.empty()) {
+      if (inlineValue) return {std::nullopt, std::string(definition->name) + " takes no value"};
+      given.push_back({definition, {}});
+    } else if (inlineValue) {
+      given.push_back({definition, *inlineValue});
+    } else if (i + 1 < arguments.size()) {
+      given.push_back({definition, arguments[++i]});
+    } else {
+      return {std::nullopt, std::string(definition->name) + " needs " + std::string(definition->valueName)};
+    }
+  }
+
+  ProgramOptions options;
+  options.simulator.profile = *FindProfile("fbc32");
+  // The profile first, so that identity texts given before it still override it.
+  std::stable_partition(given.begin(), given.end(), [](const GivenOption& option) { return option.definition->set == SetProfile; });
+  for (const GivenOption& option : given)
+    if (auto problem = option.definition->set(options, option.value)) return {std::nullopt, *problem};
+  if (auto problem = IdentityProblem(options.simulator.profile.identity)) return {std::nullopt, *problem};
+  return {std::move(options), {}};
+}
+
+std::string HelpText() {
+  std::string text =
+      "Usage: fennec-sim [OPTION]...\n"
+      "Plays a fieldbus coupler or controller on a pseudo-terminal. The first line of standard\n"
+      "output is the terminal a client opens as its serial port. The program runs until it is\n"
+      "interrupted (SIGINT, SIGTERM) or the line is cut.\n\n"
+      "Options (a value may also follow the option after '='; numbers may be hexadecimal with 0x):\n";
+  for (const OptionDefinition& option : kOptions) {
+    std::string head = "  ";
+    if (!option.shortName.empty()) head += std::string(option.shortName) + ", ";
+    head += option.name;
+    if (!option.valueName.empty()) head += " " + std::string(option.valueName);
+    text += head + "\n";
+    std::string_view help = option.help;
+    while (!help.empty()) {
+      const std::size_t end = std::min(help.find('\n'), help.size());
+      text += "        " + std::string(help.substr(0, end)) + "\n";
+      help.remove_prefix(std::min(end + 1, help.size()));
+    }
+  }
+  text += "\nProfiles:\n";
+  for (const Profile& profile : AllProfiles()) {
+    text += "  " + profile.name + std::string(10 - std::min<std::size_t>(profile.name.size(), 9), ' ') + profile.summary +
+            "\n            order number " + profile.identity.orderNumber + ", network identity " +
+            profile.identity.networkKind + " " + profile.identity.networkValue + "\n";
+  }
+  text +=
+      "\nThe device serves register tables 0, 99, 100, 124 (32-bit generation), 127 and the services of\n"
+      "table 99. Tables 0 and 100 accept writes only after EnableParamWriting(true); SaveParameter\n"
+      "stores them in the non-volatile memory and SetFactoryDefaults restores the profile's values.\n";
+  return text;
+}
+
+}  // namespace fennec::sim

@@ -1,0 +1,135 @@
+#include "DeviceModel.h"
+
+#include "DeviceStatus.h"
+#include "DeviceTelegram.h"
+#include "HexText.h"
+#include "ServiceTable.h"
+
+namespace fennec::sim {
+
+namespace {
+
+std::string Describe(const RegisterRequest& request) {
+  return std::string(request.write ? "write" : "read") + " table " + std::to_string(request.table) + " from " +
+         std::to_string(request.firstRegister) + ", " + std::to_string(request.count) + " register(s)";
+}
+
+DeviceModel::Exchange Rejected(const RegisterRequest& request, std::uint16_t code) {
+  return {BuildRejection(request, code), Describe(request) + ": rejected with 0x" + Hex4(code)};
+}
+
+DeviceModel::Exchange Silent(std::string why) { return {std::nullopt, "no answer: " + std::move(why)}; }
+
+}  // namespace
+
+DeviceModel::DeviceModel(Profile profile, DeviceTimings timings, NonVolatileMemory memory, const Moment& now)
+    : m_state(std::move(profile), timings, std::move(memory)) {
+  PowerUp(now);
+}
+
+// A start reloads the parameter tables from the non-volatile memory and forgets everything
+// volatile; the clock and the monitor's retained entries carry on.
+void DeviceModel::PowerUp(const Moment& at) {
+  DeviceState& state = m_state;
+  state.tables = RegisterTables();
+  for (const auto& [table, words] : state.memory.Content().tables) state.tables.Define(table, words);
+  for (const auto& [table, words] : state.profile.deviceTables) state.tables.Define(table, words);
+  state.tables.Define(kServiceTable, TableImage(kServiceTableSize, 0));
+  state.writeEnabled = false;
+  state.switches = {};
+  state.saveDoneAt.reset();
+  state.fileJob.reset();
+  state.restartRequestedAt.reset();
+  state.lastStatus.clear();
+  state.startedAt = at;
+  const std::uint8_t flags = state.profile.absoluteMonitorTimes ? TerminalBusMonitor::kAbsoluteTimes : 0;
+  state.monitor.Add({state.MonitorTime(at), TerminalBusMonitor::kStartCode, TerminalBusMonitor::kStartArgument, flags});
+  m_silentUntil.reset();
+}
+
+// Work that ended between two requests is finished when the next one arrives, in the order
+// it would have happened.
+void DeviceModel::CatchUp(const Moment& now) {
+  DeviceState& state = m_state;
+  if (state.restartRequestedAt && now.steady >= state.restartRequestedAt->steady + state.timings.restartGrace) {
+    m_silentUntil = *state.restartRequestedAt + state.timings.restartGrace + state.timings.restartSilence;
+    state.restartRequestedAt.reset();
+  }
+  if (m_silentUntil && now.steady >= m_silentUntil->steady) PowerUp(*m_silentUntil);
+  if (state.fileJob && now.steady >= state.fileJob->until) {
+    state.lastStatus[state.fileJob->service] = status::kOk;
+    state.fileJob.reset();
+  }
+  if (state.tables.Size(kStateTable) > kSaveStateRegister)
+    state.tables.SetWord(kStateTable, kSaveStateRegister, state.SaveState(now));
+}
+
+const DeviceState& DeviceModel::StateAt(const Moment& now) {
+  CatchUp(now);
+  return m_state;
+}
+
+bool DeviceModel::Restarting(const Moment& now) {
+  CatchUp(now);
+  return m_silentUntil.has_value();
+}
+
+DeviceModel::Exchange DeviceModel::Handle(std::span<const std::uint8_t> telegram, const Moment& now) {
+  if (Restarting(now)) return Silent("restarting");
+  const ParsedRequest parsed = ParseRequest(telegram);
+  switch (parsed.fault) {
+    case RequestFault::Length:
+      return Silent("length does not fit");
+    case RequestFault::Checksum:
+      return Silent("checksum wrong");
+    case RequestFault::NotRegisterTelegram:
+      return Silent("not a register telegram");
+    case RequestFault::Count:
+      return Rejected(parsed.request, status::kInvalidRegisterCount);
+    case RequestFault::None:
+      break;
+  }
+  const RegisterRequest& request = parsed.request;
+  if (const auto refusal = Refusal(request)) return Rejected(request, *refusal);
+  return request.write ? Write(request, now) : Read(request, now);
+}
+
+std::optional<std::uint16_t> DeviceModel::Refusal(const RegisterRequest& request) const {
+  if (request.device != 0) return status::kNoModuleRegisters;
+  if (const auto injected = m_rejections.ForRun(request.table, request.firstRegister, request.count)) return injected;
+  if (const std::uint16_t code = m_state.tables.CheckRun(request.table, request.firstRegister, request.count);
+      code != status::kOk)
+    return code;
+  if (!request.write) return std::nullopt;
+  if (m_state.profile.deviceTables.contains(request.table)) return status::kTableProtected;
+  if (m_state.profile.parameterTables.contains(request.table) && !m_state.writeEnabled) return status::kWriteDisabled;
+  return std::nullopt;
+}
+
+DeviceModel::Exchange DeviceModel::Read(const RegisterRequest& request, const Moment& now) {
+  Exchange exchange{BuildReadAnswer(request, m_state.tables.Run(request.table, request.firstRegister, request.count)),
+                    Describe(request)};
+  // A restart goes down once its response has been fetched.
+  if (request.table == kServiceTable && m_state.restartRequestedAt) {
+    m_silentUntil = now + m_state.timings.restartSilence;
+    m_state.restartRequestedAt.reset();
+    exchange.note += "; restarting";
+  }
+  return exchange;
+}
+
+// A write to register 0 of table 99 submits a service request; its response block replaces it.
+DeviceModel::Exchange DeviceModel::Write(const RegisterRequest& request, const Moment& now) {
+  m_state.tables.Write(request.table, request.firstRegister, request.words);
+  Exchange exchange{BuildWriteAnswer(request), Describe(request)};
+  if (request.table == kServiceTable && request.firstRegister == 0) {
+    const ServiceOutcome outcome = RunServiceRequest(m_state, request.words, m_rejections, now);
+    m_state.tables.Write(kServiceTable, 0, ResponseBlock(outcome));
+    exchange.note += "; service " + std::to_string(outcome.requestWord & 0xFF) + "/" +
+                     std::to_string(outcome.requestWord >> 8) + " " + outcome.name + ": status 0x" +
+                     Hex4(outcome.result.status);
+  }
+  return exchange;
+}
+
+}  // namespace fennec::sim

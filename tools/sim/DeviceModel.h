@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "DeviceState.h"
+#include "DeviceTelegram.h"
+#include "FaultInjection.h"
+#include "Moment.h"
+
+namespace fennec::sim {
+
+// The device without any transport: one request telegram in, the answer telegram (or none)
+// out, with every change of state the request causes. The pty road, a later TCP road and
+// in-process tests all drive the device through Handle.
+class DeviceModel {
+ public:
+  struct Exchange {
+    std::optional<std::vector<std::uint8_t>> answer;  // nothing: the device stays silent
+    std::string note;                                 // what happened, for the exchange log
+  };
+
+  // Powers the device up at `now` with the parameters of its non-volatile memory.
+  DeviceModel(Profile profile, DeviceTimings timings, NonVolatileMemory memory, const Moment& now);
+
+  Exchange Handle(std::span<const std::uint8_t> telegram, const Moment& now);
+
+  Rejections& DeviceRejections() { return m_rejections; }
+
+  // The state as it is at `now`: busy work that has ended by then is finished first.
+  const DeviceState& StateAt(const Moment& now);
+
+  // Silent because of a restart at `now`.
+  bool Restarting(const Moment& now);
+
+ private:
+  void PowerUp(const Moment& at);
+  void CatchUp(const Moment& now);
+  Exchange Read(const RegisterRequest& request, const Moment& now);
+  Exchange Write(const RegisterRequest& request, const Moment& now);
+  std::optional<std::uint16_t> Refusal(const RegisterRequest& request) const;
+
+  DeviceState m_state;
+  Rejections m_rejections;
+  std::optional<Moment> m_silentUntil;
+};
+
+}  // namespace fennec::sim

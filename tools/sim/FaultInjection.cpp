@@ -1,0 +1,42 @@
+#include "FaultInjection.h"
+
+namespace fennec::sim {
+
+namespace {
+
+bool Strike(unsigned& count) {
+  if (count == 0) return false;
+  --count;
+  return true;
+}
+
+}  // namespace
+
+std::optional<std::uint16_t> Rejections::ForService(std::uint8_t group, std::uint8_t number) const {
+  for (const ServiceRejection& rule : services)
+    if (rule.group == group && rule.number == number) return rule.status;
+  return std::nullopt;
+}
+
+std::optional<std::uint16_t> Rejections::ForRun(std::uint8_t table, unsigned first, unsigned count) const {
+  if (count == 0) return std::nullopt;
+  const unsigned last = first + count - 1;
+  for (const RangeRejection& rule : ranges)
+    if (rule.table == table && first <= rule.last && rule.first <= last) return rule.status;
+  return std::nullopt;
+}
+
+bool LoseRequest(LineFaults& faults) { return Strike(faults.dropNext); }
+
+std::vector<std::uint8_t> DamageAnswer(LineFaults& faults, std::vector<std::uint8_t> answer,
+                                       std::span<const std::uint8_t> request) {
+  if (Strike(faults.echoNext)) answer.assign(request.begin(), request.end());
+  if (Strike(faults.wrongStartNext)) {
+    answer[0] = kForeignStart0;
+    answer[1] = kForeignStart1;
+  }
+  if (Strike(faults.corruptNext)) answer[answer.size() - 2] ^= 0xFF;
+  return answer;
+}
+
+}  // namespace fennec::sim

@@ -1,0 +1,228 @@
+#include "SimulatedDevice.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+
+#include "HexText.h"
+#include "LinePacing.h"
+#include "RequestAssembler.h"
+
+namespace fennec::sim {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+// How long a read waits before the thread looks at its stop flag again.
+constexpr auto kReadSlice = 50ms;
+// A telegram whose bytes stop coming for this long is given up.
+constexpr auto kReceiverReset = 100ms;
+// An answer the client does not take within this time is given up.
+constexpr auto kWriteLimit = 1s;
+// Longer than the pseudo-terminal takes to move written bytes into the client's queue.
+constexpr auto kSettleTime = 20ms;
+
+NonVolatileMemory OpenMemory(const SimulatorOptions& options) {
+  return NonVolatileMemory(options.profile, options.stateFile);
+}
+
+}  // namespace
+
+SimulatedDevice::SimulatedDevice(SimulatorOptions options)
+    : m_baud(options.baud),
+      m_log(std::move(options.log)),
+      m_model(options.profile, options.timings, OpenMemory(options), Moment::Now()),
+      m_faults(options.lineFaults) {
+  const DeviceState& state = m_model.StateAt(Moment::Now());
+  m_startReport = state.memory.LoadReport();
+  m_memoryUsable = state.memory.LoadedFrom() != NonVolatileMemory::Origin::OtherProfile;
+  m_model.DeviceRejections() = std::move(options.rejections);
+}
+
+SimulatedDevice::~SimulatedDevice() { Stop(); }
+
+bool SimulatedDevice::Start() {
+  if (!m_memoryUsable || m_pty) return false;
+  m_pty = platform::PtyDevice::Create();
+  if (!m_pty) {
+    m_startReport = "no pseudo-terminal could be created";
+    return false;
+  }
+  m_slavePath = m_pty->SlavePath();
+  m_startedAt = Clock::now();
+  m_thread = std::thread([this] { Run(); });
+  return true;
+}
+
+void SimulatedDevice::Stop() {
+  {
+    std::lock_guard lock(m_mutex);
+    m_stopping = true;
+  }
+  m_wake.notify_all();
+  if (m_thread.joinable()) m_thread.join();
+}
+
+void SimulatedDevice::DropNext(unsigned requests) {
+  ChangeFaults([&](LineFaults& faults) { faults.dropNext = requests; });
+}
+
+void SimulatedDevice::CorruptNextChecksums(unsigned answers) {
+  ChangeFaults([&](LineFaults& faults) { faults.corruptNext = answers; });
+}
+
+void SimulatedDevice::WrongStartNext(unsigned answers) {
+  ChangeFaults([&](LineFaults& faults) { faults.wrongStartNext = answers; });
+}
+
+void SimulatedDevice::EchoNext(unsigned answers) {
+  ChangeFaults([&](LineFaults& faults) { faults.echoNext = answers; });
+}
+
+void SimulatedDevice::SetAnswerDelay(std::chrono::milliseconds delay) {
+  ChangeFaults([&](LineFaults& faults) { faults.delay = delay; });
+}
+
+void SimulatedDevice::CutLineAfter(unsigned exchanges) {
+  ChangeFaults([&](LineFaults& faults) { faults.cutAfter = m_exchanges + std::max(exchanges, 1u); });
+}
+
+void SimulatedDevice::RejectService(std::uint8_t group, std::uint8_t number, std::uint16_t status) {
+  ChangeFaults([&](LineFaults&) { m_model.DeviceRejections().services.push_back({group, number, status}); });
+}
+
+void SimulatedDevice::RejectRegisters(std::uint8_t table, unsigned first, unsigned last, std::uint16_t status) {
+  ChangeFaults([&](LineFaults&) { m_model.DeviceRejections().ranges.push_back({table, first, last, status}); });
+}
+
+void SimulatedDevice::ClearFaults() {
+  ChangeFaults([&](LineFaults& faults) {
+    faults = {};
+    m_model.DeviceRejections() = {};
+  });
+}
+
+void SimulatedDevice::ChangeFaults(const std::function<void(LineFaults&)>& change) {
+  std::lock_guard lock(m_mutex);
+  change(m_faults);
+}
+
+unsigned SimulatedDevice::Exchanges() const {
+  std::lock_guard lock(m_mutex);
+  return m_exchanges;
+}
+
+void SimulatedDevice::Run() {
+  RequestAssembler assembler;
+  std::array<std::uint8_t, 256> chunk{};
+  Clock::time_point firstByteAt;
+  Clock::time_point lastByteAt;
+  for (;;) {
+    {
+      std::lock_guard lock(m_mutex);
+      if (m_stopping) return;
+    }
+    const auto result = m_pty->Master().ReadSome(chunk, Clock::now() + kReadSlice);
+    const auto now = Clock::now();
+    if (result.status == platform::ByteLine::ReadStatus::Closed) {
+      Log("the line failed");
+      return;
+    }
+    if (result.status == platform::ByteLine::ReadStatus::Timeout) {
+      if (assembler.HasPartial() && now - lastByteAt >= kReceiverReset)
+        Log("incomplete request dropped (" + std::to_string(assembler.DiscardPartial()) + " bytes)");
+      continue;
+    }
+    if (!assembler.HasPartial()) firstByteAt = now;
+    lastByteAt = now;
+    assembler.Feed(std::span(chunk).first(result.count));
+    while (const auto telegram = assembler.Next()) {
+      if (!Serve(*telegram, firstByteAt)) return;
+      firstByteAt = now;
+    }
+  }
+}
+
+// One request: the device handles it (unless the line loses it), the answer waits for the
+// request's own wire time and any injected delay, then goes out at the line's pace.
+bool SimulatedDevice::Serve(const std::vector<std::uint8_t>& request, Clock::time_point firstByteAt) {
+  std::optional<std::vector<std::uint8_t>> answer;
+  std::string note;
+  std::chrono::milliseconds delay{0};
+  bool cut = false;
+  {
+    std::lock_guard lock(m_mutex);
+    ++m_exchanges;
+    if (LoseRequest(m_faults)) {
+      note = "request lost on the line (injected)";
+    } else {
+      DeviceModel::Exchange exchange = m_model.Handle(request, Moment::Now());
+      note = std::move(exchange.note);
+      if (exchange.answer) answer = DamageAnswer(m_faults, std::move(*exchange.answer), request);
+    }
+    delay = m_faults.delay;
+    cut = m_faults.cutAfter && m_exchanges >= *m_faults.cutAfter;
+  }
+  Log("<- " + HexBytes(request) + "  " + note);
+  if (answer) {
+    const auto start = std::max(firstByteAt + WireTime(request.size(), m_baud), Clock::now()) + delay;
+    if (!SendPaced(*answer, start)) return false;
+    Log("-> " + HexBytes(*answer));
+  }
+  if (cut) {
+    WaitForClientToTakeEverything();
+    m_pty->Cut();
+    m_lineCut = true;
+    Log("line cut after " + std::to_string(m_exchanges) + " exchanges");
+    return false;
+  }
+  return true;
+}
+
+// Writes each byte once the line would have carried it; false when the device is stopping.
+bool SimulatedDevice::SendPaced(const std::vector<std::uint8_t>& answer, Clock::time_point start) {
+  if (!WaitUntil(start)) return false;
+  std::size_t sent = 0;
+  while (sent < answer.size()) {
+    if (!WaitUntil(start + WireTime(sent + 1, m_baud))) return false;
+    const std::size_t due = BytesDue(Clock::now() - start, m_baud, answer.size());
+    const auto part = std::span(answer).subspan(sent, due - sent);
+    if (!m_pty->Master().WriteAll(part, Clock::now() + kWriteLimit)) {
+      Log("answer not taken by the client, given up");
+      return true;
+    }
+    sent = due;
+  }
+  return true;
+}
+
+// The last answer belongs to the exchanges before a cut, and a hang-up throws away what the
+// client has not read. Written bytes reach the client's queue a moment after the write, so
+// the queue must stay empty for a while before it counts as taken.
+void SimulatedDevice::WaitForClientToTakeEverything() {
+  const auto limit = Clock::now() + kWriteLimit;
+  auto emptySince = Clock::now();
+  while (Clock::now() < limit && WaitUntil(Clock::now() + 1ms)) {
+    if (m_pty->UnreadByClient() > 0)
+      emptySince = Clock::now();
+    else if (Clock::now() - emptySince >= kSettleTime)
+      return;
+  }
+}
+
+bool SimulatedDevice::WaitUntil(Clock::time_point when) {
+  std::unique_lock lock(m_mutex);
+  return !m_wake.wait_until(lock, when, [this] { return m_stopping; });
+}
+
+void SimulatedDevice::Log(const std::string& text) const {
+  if (!m_log) return;
+  const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - m_startedAt);
+  char stamp[32];
+  std::snprintf(stamp, sizeof stamp, "[%10.3f ms] ", static_cast<double>(elapsed.count()) / 1000.0);
+  m_log(stamp + text);
+}
+
+}  // namespace fennec::sim

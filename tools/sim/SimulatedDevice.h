@@ -1,0 +1,102 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "DeviceModel.h"
+#include "FaultInjection.h"
+#include "Platform/PtyDevice.h"
+
+namespace fennec::sim {
+
+struct SimulatorOptions {
+  Profile profile;
+  DeviceTimings timings;
+  std::filesystem::path stateFile;  // empty: the memory lives in the process only
+  unsigned baud = 0;                // 0: answers go out as fast as the pty takes them
+  LineFaults lineFaults;
+  Rejections rejections;
+  std::function<void(std::string_view)> log;  // one line per event, when set
+};
+
+// The device model served on a pseudo-terminal by a thread of its own: a client opens
+// SlavePath() as its serial port. Fault injection and inspection are safe while it runs.
+class SimulatedDevice {
+ public:
+  explicit SimulatedDevice(SimulatorOptions options);
+  ~SimulatedDevice();
+  SimulatedDevice(const SimulatedDevice&) = delete;
+  SimulatedDevice& operator=(const SimulatedDevice&) = delete;
+
+  // Creates the pseudo-terminal and starts serving; once per object. False, with the reason in
+  // StartReport(), when no pseudo-terminal can be made or the memory file belongs to another
+  // profile.
+  bool Start();
+  void Stop();
+
+  const std::string& SlavePath() const { return m_slavePath; }
+  // How the non-volatile memory was loaded, or why the start failed.
+  const std::string& StartReport() const { return m_startReport; }
+
+  // Fault injection, as the command-line options of the program: the counts strike the next
+  // requests or answers; the cut comes after that many more exchanges (at least one).
+  void DropNext(unsigned requests);
+  void CorruptNextChecksums(unsigned answers);
+  void WrongStartNext(unsigned answers);
+  void EchoNext(unsigned answers);
+  void SetAnswerDelay(std::chrono::milliseconds delay);
+  void CutLineAfter(unsigned exchanges);
+  void RejectService(std::uint8_t group, std::uint8_t number, std::uint16_t status);
+  void RejectRegisters(std::uint8_t table, unsigned first, unsigned last, std::uint16_t status);
+  void ClearFaults();
+
+  bool LineCut() const { return m_lineCut; }
+  unsigned Exchanges() const;
+
+  // Runs inspect on the device's state as it is now, while the device waits.
+  template <typename Inspect>
+  auto InspectState(Inspect inspect) {
+    std::lock_guard lock(m_mutex);
+    return inspect(m_model.StateAt(Moment::Now()));
+  }
+
+ private:
+  void ChangeFaults(const std::function<void(LineFaults&)>& change);
+  void Run();
+  bool Serve(const std::vector<std::uint8_t>& request, std::chrono::steady_clock::time_point firstByteAt);
+  bool SendPaced(const std::vector<std::uint8_t>& answer, std::chrono::steady_clock::time_point start);
+  void WaitForClientToTakeEverything();
+  bool WaitUntil(std::chrono::steady_clock::time_point when);
+  void Log(const std::string& text) const;
+
+  const unsigned m_baud;
+  const std::function<void(std::string_view)> m_log;
+  std::chrono::steady_clock::time_point m_startedAt;
+
+  mutable std::mutex m_mutex;  // guards the model, the faults and the exchange count
+  DeviceModel m_model;
+  LineFaults m_faults;
+  unsigned m_exchanges = 0;
+  bool m_stopping = false;
+  std::condition_variable m_wake;
+
+  std::optional<platform::PtyDevice> m_pty;
+  std::string m_slavePath;
+  std::string m_startReport;
+  bool m_memoryUsable = true;
+  std::atomic<bool> m_lineCut{false};
+  std::thread m_thread;
+};
+
+}  // namespace fennec::sim

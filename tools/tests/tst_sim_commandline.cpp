@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include "CommandLine.h"
+
+using namespace fennec::sim;
+
+namespace {
+
+ParsedCommandLine Parse(std::vector<std::string> arguments) { return ParseCommandLine(arguments); }
+
+}  // namespace
+
+TEST(CommandLine, DefaultsToThe32BitCouplerWithoutFaults) {
+  const ParsedCommandLine parsed = Parse({});
+  ASSERT_TRUE(parsed.options) << parsed.error;
+  EXPECT_EQ(parsed.options->simulator.profile.name, "fbc32");
+  EXPECT_EQ(parsed.options->simulator.baud, 0u);
+  EXPECT_EQ(parsed.options->simulator.timings.restartSilence, std::chrono::milliseconds(2000));
+  EXPECT_FALSE(parsed.options->simulator.lineFaults.cutAfter);
+  EXPECT_FALSE(parsed.options->verbose);
+}
+
+TEST(CommandLine, ValuesAfterASpaceOrAnEqualsSign) {
+  const ParsedCommandLine parsed =
+      Parse({"--baud=19200", "--restart-silence", "0x1F4", "-v", "--state", "/tmp/m.txt", "--cut-after", "3"});
+  ASSERT_TRUE(parsed.options) << parsed.error;
+  EXPECT_EQ(parsed.options->simulator.baud, 19200u);
+  EXPECT_EQ(parsed.options->simulator.timings.restartSilence, std::chrono::milliseconds(500));
+  EXPECT_TRUE(parsed.options->verbose);
+  EXPECT_EQ(parsed.options->simulator.stateFile, "/tmp/m.txt");
+  EXPECT_EQ(parsed.options->simulator.lineFaults.cutAfter, 3u);
+}
+
+TEST(CommandLine, IdentityTextsOverrideTheProfileWhereverTheyStand) {
+  const ParsedCommandLine parsed =
+      Parse({"--order-number", "716-399", "--profile", "fbc16", "--mac=02:00:00:00:00:01", "--network-kind", "EUI"});
+  ASSERT_TRUE(parsed.options) << parsed.error;
+  const Identity& identity = parsed.options->simulator.profile.identity;
+  EXPECT_EQ(parsed.options->simulator.profile.name, "fbc16");
+  EXPECT_EQ(identity.orderNumber, "716-399");
+  EXPECT_EQ(identity.description, "ETHERNET FBC 10MBIT");
+  EXPECT_EQ(identity.networkValue, "02:00:00:00:00:01");
+  EXPECT_EQ(identity.networkKind, "EUI");
+}
+
+TEST(CommandLine, RejectionRules) {
+  const ParsedCommandLine parsed = Parse({"--reject-service", "1/5=0x8212", "--reject-registers", "100:0-79=0x8201",
+                                          "--reject-registers=124:7=33281"});
+  ASSERT_TRUE(parsed.options) << parsed.error;
+  const Rejections& rules = parsed.options->simulator.rejections;
+  ASSERT_EQ(rules.services.size(), 1u);
+  EXPECT_EQ(rules.services[0].group, 1);
+  EXPECT_EQ(rules.services[0].number, 5);
+  EXPECT_EQ(rules.services[0].status, 0x8212);
+  ASSERT_EQ(rules.ranges.size(), 2u);
+  EXPECT_EQ(rules.ranges[0].table, 100);
+  EXPECT_EQ(rules.ranges[0].first, 0u);
+  EXPECT_EQ(rules.ranges[0].last, 79u);
+  EXPECT_EQ(rules.ranges[1].table, 124);
+  EXPECT_EQ(rules.ranges[1].first, 7u);
+  EXPECT_EQ(rules.ranges[1].last, 7u);
+  EXPECT_EQ(rules.ranges[1].status, 0x8201);
+}
+
+TEST(CommandLine, EveryBadValueIsRefusedWithAReason) {
+  const std::vector<std::vector<std::string>> bad{
+      {"--baud", "96OO"},
+      {"--baud", "-1"},
+      {"--baud", "4000001"},
+      {"--baud"},
+      {"--cut-after", "0"},
+      {"--delay", "3600001"},
+      {"--profile", "fbc64"},
+      {"--reject-service", "1/5"},
+      {"--reject-service", "1/256=0x8212"},
+      {"--reject-service", "1/5=0"},
+      {"--reject-registers", "100:9-3=0x8201"},
+      {"--reject-registers", "128:0=0x8201"},
+      {"--reject-registers", "100:0-256=0x8201"},
+      {"--reject-registers", "100=0x8201"},
+      {"--verbose=1"},
+      {"--colour"},
+      {"extra"},
+      {"--description", std::string(79, 'x')},
+      {"--mac", std::string(300, 'x')},
+  };
+  for (const auto& arguments : bad) {
+    const ParsedCommandLine parsed = ParseCommandLine(arguments);
+    EXPECT_FALSE(parsed.options) << arguments[0];
+    EXPECT_FALSE(parsed.error.empty()) << arguments[0];
+  }
+}
+
+TEST(CommandLine, HelpNamesEveryOptionAndProfile) {
+  const std::string help = HelpText();
+  for (const char* name :
+       {"--profile", "--link", "--state", "--baud", "--restart-silence", "--save-time", "--file-job-time",
+        "--order-number", "--description", "--hw-version", "--sw-version", "--fwl-version", "--serial-number",
+        "--network-kind", "--mac", "--drop", "--corrupt-checksum", "--wrong-start", "--echo", "--delay", "--cut-after",
+        "--reject-service", "--reject-registers", "--verbose", "--help"})
+    EXPECT_NE(help.find(name), std::string::npos) << name;
+  for (const Profile& profile : AllProfiles()) EXPECT_NE(help.find("  " + profile.name + " "), std::string::npos) << profile.name;
+}
