@@ -22,15 +22,15 @@ constexpr int kSendStallMs = 5000;
 
 }  // namespace
 
-PseudoTerminal::PseudoTerminal() : m_master(posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)) {
+PseudoTerminal::PseudoTerminal(Start start) : m_master(posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)) {
   if (!m_master.Valid()) ThrowSystemError("posix_openpt");
   if (grantpt(m_master.Get()) != 0 || unlockpt(m_master.Get()) != 0) ThrowSystemError("unlockpt");
   char name[128] = {};
   if (ptsname_r(m_master.Get(), name, sizeof name) != 0) ThrowSystemError("ptsname_r");
   m_slavePath = name;
 
-  // Termios calls on the master act on the slave: raw from the start, so nothing the test
-  // device sends before the opener configures the line is echoed or translated.
+  if (start == Start::Cooked) return;
+  // Termios calls on the master act on the slave.
   termios attributes{};
   if (tcgetattr(m_master.Get(), &attributes) != 0) ThrowSystemError("tcgetattr");
   cfmakeraw(&attributes);

@@ -18,8 +18,12 @@ namespace fennec::platform {
 // on the master side. The slave is not kept open here, so the opener is its only user.
 class FENNEC_API PseudoTerminal {
  public:
+  // How the slave starts: raw, so that nothing sent before the opener configures the line is
+  // echoed or translated, or cooked as a terminal starts, to prove that the opener sets raw mode.
+  enum class Start { Raw, Cooked };
+
   // Throws std::system_error when the system has no pseudo-terminal to give.
-  PseudoTerminal();
+  explicit PseudoTerminal(Start start = Start::Raw);
   PseudoTerminal(const PseudoTerminal&) = delete;
   PseudoTerminal& operator=(const PseudoTerminal&) = delete;
 

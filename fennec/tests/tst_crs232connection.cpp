@@ -85,19 +85,26 @@ class CRS232ConnectionOnPty : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(CRS232ConnectionOnPty, EveryByteValuePassesUnchangedBothWaysInBothModes) {
+TEST(CRS232ConnectionRawMode, EveryByteValuePassesUnchangedBothWaysInBothModes) {
+  // The line starts as a terminal does (echo, line editing, CR/LF translation), so every byte
+  // that arrives unchanged proves that Open switched to raw mode.
+  PseudoTerminal pty(PseudoTerminal::Start::Cooked);
+  CRS232Connection connection;
   for (const char* asynchron : {"true", "false"}) {
     SCOPED_TRACE(asynchron);
-    Configure(std::string("asynchron='") + asynchron + "'");
+    ASSERT_TRUE(connection.SetSettingsXML("<RS232 device='" + pty.SlavePath() + "' timeout='300' asynchron='" +
+                                          asynchron + "'/>"));
     connection.Open();
     ASSERT_TRUE(pty.Send(AllByteValues()));
-    EXPECT_EQ(Read(256), AllByteValues());
+    std::vector<std::uint8_t> bytes(256);
+    connection.Read(bytes.data(), 256, nullptr);
+    EXPECT_EQ(bytes, AllByteValues());
 
-    std::vector<std::uint8_t> bytes = AllByteValues();
+    bytes = AllByteValues();
     unsigned int written = 0;
     connection.Write(bytes.data(), 256, &written);
     EXPECT_EQ(written, 256u);
-    EXPECT_EQ(pty.Receive(256, 2s), AllByteValues());
+    EXPECT_EQ(pty.Receive(256, 2s), AllByteValues());  // also nothing echoed back
     connection.Close();
   }
 }
