@@ -158,7 +158,9 @@ LineErrorResult SerialPort::TakeLineErrors() {
 TransferResult SerialPort::Read(std::span<std::uint8_t> into, ReadLimits limits) {
   const Clock::time_point end = Clock::now() + limits.total;
   std::size_t count = 0;
-  while (count < into.size()) {
+  for (bool first = true; count < into.size(); first = false) {
+    // The bound holds even on a line that poll calls readable and that yields nothing.
+    if (!first && Clock::now() >= end) return Stopped(count, Outcome::TimedOut);
     const Wait wait = WaitFor(m_fd.Get(), POLLIN, std::min(Clock::now() + limits.perWait, end));
     if (wait.outcome == WaitOutcome::TimedOut) return Stopped(count, Outcome::TimedOut);
     if (wait.outcome == WaitOutcome::Failed) return Stopped(count, Outcome::WaitFailed, wait.error);
