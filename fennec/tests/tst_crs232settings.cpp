@@ -66,25 +66,35 @@ TEST(CRS232ConnectionSettings, SetSettingsXMLChangesOnlyWhatItNames) {
   EXPECT_EQ(connection.GetSettingsValue("timeout"), "500");
 }
 
-TEST(CRS232ConnectionSettings, NumbersAreHexadecimalAfter0xAndKeptInTheFieldsWidth) {
-  CRS232Connection connection;
-  ASSERT_TRUE(connection.SetSettingsXML("<RS232 baudrate='9600'/>"));
-  ASSERT_TRUE(connection.SetSettingsXML("<RS232 baudrate='0x4B00'/>"));
-  EXPECT_EQ(connection.GetSettingsValue("baudrate"), "19200");
-  // databits and RestartTimeoutSeconds are 16 bits wide: 0x10007 keeps 7, -1 becomes 65535.
-  ASSERT_TRUE(connection.SetSettingsXML("<RS232 databits='0x10007' RestartTimeoutSeconds='-1'/>"));
-  EXPECT_EQ(connection.GetSettingsValue("databits"), "7");
-  EXPECT_EQ(connection.GetSettingsValue("RestartTimeoutSeconds"), "65535");
-}
-
-TEST(CRS232ConnectionSettings, BooleansTakeTrueAndFalseInAnyCaseOnly) {
-  CRS232Connection connection;
-  ASSERT_TRUE(connection.SetSettingsXML("<RS232 asynchron='yes'/>"));
-  EXPECT_EQ(connection.GetSettingsValue("asynchron"), "true");
-  ASSERT_TRUE(connection.SetSettingsXML("<RS232 asynchron='FALSE' cts_flow='True' dsr_flow='1'/>"));
-  EXPECT_EQ(connection.GetSettingsValue("asynchron"), "false");
-  EXPECT_EQ(connection.GetSettingsValue("cts_flow"), "true");
-  EXPECT_EQ(connection.GetSettingsValue("dsr_flow"), "false");
+TEST(CRS232ConnectionSettings, AttributesAreParsedIntoTheirFields) {
+  struct Row {
+    const char* before;  // applied first, so that a row can show a change to a default value
+    const char* xml;
+    const char* attribute;
+    const char* expected;
+  };
+  const Row rows[] = {
+      {"<RS232 baudrate='9600'/>", "<RS232 baudrate='0x4B00'/>", "baudrate", "19200"},
+      {"", "<RS232 timeout='0X1f4'/>", "timeout", "500"},
+      // databits and RestartTimeoutSeconds are 16 bits wide.
+      {"", "<RS232 databits='0x10007'/>", "databits", "7"},
+      {"", "<RS232 RestartTimeoutSeconds='-1'/>", "RestartTimeoutSeconds", "65535"},
+      // Booleans take true and false in any case; any other text leaves the field.
+      {"", "<RS232 asynchron='yes'/>", "asynchron", "true"},
+      {"", "<RS232 asynchron='FALSE'/>", "asynchron", "false"},
+      {"", "<RS232 cts_flow='True'/>", "cts_flow", "true"},
+      {"", "<RS232 dsr_flow='1'/>", "dsr_flow", "false"},
+      // Words are taken as they stand; they are looked up only when the port opens.
+      {"", "<RS232 parity='Bogus' stopbits='1,5'/>", "parity", "Bogus"},
+  };
+  for (const Row& row : rows) {
+    CRS232Connection connection;
+    if (*row.before != '\0') {
+      ASSERT_TRUE(connection.SetSettingsXML(row.before));
+    }
+    ASSERT_TRUE(connection.SetSettingsXML(row.xml)) << row.xml;
+    EXPECT_EQ(connection.GetSettingsValue(row.attribute), row.expected) << row.xml;
+  }
 }
 
 TEST(CRS232ConnectionSettings, DocumentThatCannotBeLoadedIsReportedAndRefused) {
