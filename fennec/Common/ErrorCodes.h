@@ -9,18 +9,17 @@ namespace fennec {
 inline constexpr std::uint32_t kGroupCommunication = 0x20010000;
 inline constexpr std::uint32_t kGroupPort = 0x20020000;
 
-// A Read or Write on a connection that is not open.
+// A framed message whose length field is negative after correction or larger than any message
+// of the protocols ("the data is invalid" in the system error numbering).
+inline constexpr std::uint32_t kFramedLengthInvalid = kGroupPort | 0x000D;
+
 inline constexpr std::uint32_t kPortNotOpen = kGroupPort | 0x0100;
-// No byte within the time-out while waiting for an answer.
-inline constexpr std::uint32_t kNoAnswerInTime = kGroupCommunication | 0x0200;
+inline constexpr std::uint32_t kNoAnswer = kGroupCommunication | 0x0200;
+
 // A Read or Write given no buffer for its bytes ("the parameter is incorrect" in the system
 // error numbering).
 inline constexpr std::uint32_t kInvalidBuffer = kGroupCommunication | 0x0057;
 // A failure the transport did not expect and cannot name.
 inline constexpr std::uint32_t kUnknownFailure = 0xFFFFFFFF;
-
-// A framed message whose length field is negative after correction or larger than any message
-// of the protocols ("the data is invalid" in the system error numbering).
-inline constexpr std::uint32_t kFramedLengthInvalid = kGroupPort | 0x000D;
 
 }  // namespace fennec

@@ -207,7 +207,7 @@ void CRS232Connection::ReadAsynchron(unsigned char* buffer, unsigned int count, 
     case Outcome::Complete:
       break;
     case Outcome::TimedOut:
-      Fail("ReadAsynchron() failed!", kOpReadAsynchron, "WaitForSingleObject() timed out!", fennec::kNoAnswerInTime);
+      Fail("ReadAsynchron() failed!", kOpReadAsynchron, "WaitForSingleObject() timed out!", fennec::kNoAnswer);
     case Outcome::WaitFailed:
       FailOnSystemCall("ReadAsynchron", {"poll", result.error}, "ReadAsynchron() failed!", kOpReadAsynchron,
                        "WaitForSingleObject() failed!", fennec::kGroupCommunication);
