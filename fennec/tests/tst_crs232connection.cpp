@@ -13,7 +13,7 @@
 #include "Platform/DebugOutput.h"
 #include "Platform/LastError.h"
 #include "Platform/PseudoTerminal.h"
-#include "PtyDevice.h"
+#include "TimedSends.h"
 #include "TempFolder.h"
 #include "TestProcesses.h"
 

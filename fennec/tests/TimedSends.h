@@ -10,7 +10,8 @@
 
 #include "Platform/PseudoTerminal.h"
 
-// The device side of a pseudo-terminal line, played by a thread of the test.
+// The device side of a pseudo-terminal line, played by a thread of the test: bytes sent late
+// or one at a time.
 
 // Sends the bytes after the delay.
 inline std::jthread SendAfter(fennec::platform::PseudoTerminal& line, std::chrono::milliseconds delay,
