@@ -44,4 +44,10 @@ constexpr std::uint32_t ServiceStatusCode(std::uint16_t status) {
   return (status & 0x8200) == 0x8200 ? kGroupCoupler + status : kGroupTerminalBus + status;
 }
 
+// A Read or Write given no buffer for its bytes ("the parameter is incorrect" in the system
+// error numbering).
+inline constexpr std::uint32_t kInvalidBuffer = kGroupCommunication | 0x0057;
+// A failure the transport did not expect and cannot name.
+inline constexpr std::uint32_t kUnknownFailure = 0xFFFFFFFF;
+
 }  // namespace fennec
