@@ -87,6 +87,9 @@ std::uint16_t ZoneWordOf(const fennec::platform::TimeZoneInfo& zone) {
 
 std::optional<std::uint32_t> DeviceSecondsOf(sys_time<milliseconds> moment) {
   const milliseconds span = moment.time_since_epoch();
+  // The span a date-time value can hold at all; beyond it the moment is not a date.
+  constexpr milliseconds kMaxSpan = days{3615897};
+  if (span > kMaxSpan || span < -kMaxSpan) return std::nullopt;
   const milliseconds half{span < milliseconds::zero() ? -500 : 500};
   const std::int64_t secondsSince1970 = duration_cast<seconds>(span + half).count();
   // The device counts in 32 bits from 1970: earlier or much later moments cannot be set.

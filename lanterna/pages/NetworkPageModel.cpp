@@ -1,5 +1,7 @@
 #include "pages/NetworkPageModel.h"
 
+#include <algorithm>
+
 namespace lanterna {
 
 namespace {
