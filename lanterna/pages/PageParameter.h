@@ -42,6 +42,7 @@ struct ValidationFailure {
 
 enum class ParameterKind { Number, Switch, Address, List, Text };
 
+// Registers are written "table:register", "table:first-last" or with the bits, "100:0 bit 3".
 struct ParameterInfo {
   std::string key;             // "SECTION.Name"
   std::string title;           // the field's label, title of its balloon

@@ -1,12 +1,17 @@
 #include "pages/SettingsPages.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace lanterna {
 
 namespace {
 
 std::string_view SectionOf(std::string_view key) { return key.substr(0, key.find('.')); }
+
+// Register 0 bit 3 is shown on two pages: an edit on either is an edit of both, so that the
+// page committed last cannot undo it.
+constexpr std::pair<std::string_view, std::string_view> kSharedSwitches[] = {{"PROTOCOL.SNTP", "SNTP.Client"}};
 
 ValidationFailure Refusal(std::string_view key, std::string message) {
   return {std::string(key), std::string(key), std::move(message)};
@@ -75,13 +80,19 @@ std::optional<ValidationFailure> CSettingsPages::Set(std::string_view key, std::
   if (!parameter->Available()) return Refusal(key, "The connected device does not have this parameter.");
   if (!parameter->Editable()) return Refusal(key, "This parameter cannot be changed on the connected device.");
 
-  page->ReloadFromImage();
   if (auto failure = parameter->SetText(text)) return failure;
-  auto failure = page->CommitSettings();
-  // The other pages see the image as it is now, as they do when they are shown next.
-  for (CCouplerSettingsPageModel* other : m_pages)
-    if (other != page && other->IsPageUsed() && other->IsLoaded()) other->ReloadFromImage();
-  return failure;
+  if (CPageParameter* twin = LoadedTwinOf(key)) (void)twin->SetText(text);
+  return std::nullopt;
+}
+
+CPageParameter* CSettingsPages::LoadedTwinOf(std::string_view key) const {
+  for (const auto& [one, other] : kSharedSwitches) {
+    const std::string_view twin = key == one ? other : key == other ? one : std::string_view();
+    if (twin.empty()) continue;
+    const CCouplerSettingsPageModel* page = FindPage(SectionOf(twin));
+    return page->IsLoaded() ? page->FindParameter(twin) : nullptr;
+  }
+  return nullptr;
 }
 
 std::optional<ValidationFailure> CSettingsPages::Commit() {

@@ -45,23 +45,28 @@ class CSettingsPages {
   CCouplerSettingsPageModel* FindPage(std::string_view section) const;
 
   // Marks the pages the device gets as used and hands them the identification and the table
-  // images. Returns the keys of used pages whose registers the images do not hold.
+  // images. The pages keep views of the dialog data's images: load again after every read.
+  // Returns the keys of used pages whose registers the images do not hold.
   std::vector<std::string> Load(CDialogData& data);
 
   // Every parameter of every page, page by page in the sheet's order.
   std::vector<CPageParameter*> Parameters() const;
   CPageParameter* FindParameter(std::string_view key) const;
 
-  // Sets one value as a user does on its page: the page is shown (reloaded from the image), the
-  // text entered and the page left (committed into the image), so that a switch two pages share
-  // is seen by the other page too. Refuses keys that are unknown, of a page the device does not
-  // get, or of a field the device does not have or lets nobody change.
+  // Sets one value as a user does in its field; the images change with Commit(). Refuses a
+  // text the field refuses, and keys that are unknown, of a page the device does not get, or of
+  // a field the device does not have or lets nobody change. Checks across a page's fields are
+  // Commit()'s: a value that needs another one (automatic addresses need a server) may come
+  // before it.
   std::optional<ValidationFailure> Set(std::string_view key, std::string_view text);
 
   // Commits the used pages in the order of a write; the first that refuses stops it.
   std::optional<ValidationFailure> Commit();
 
  private:
+  // The same switch on another page, where that page is loaded.
+  CPageParameter* LoadedTwinOf(std::string_view key) const;
+
   CCommonPageModel m_common;
   CTCPIPPageModel m_tcpip;
   CNetworkPageModel m_network;

@@ -16,18 +16,20 @@ struct Images {
 }  // namespace
 
 TEST(PFCPage, BothSwitchesLiveInRegister26OfTable0) {
-  Images images;
-  images.table0[26] = 0x8013;
-  CPFCPageModel page;
-  page.SetArticleNo("4210-0377");
-  Load(page, images.table100, true, true, &images.table0);
-  EXPECT_EQ(Text(page, "PFC.ResetOutputs"), "1");
-  EXPECT_EQ(Text(page, "PFC.AlternativeTargetId"), "1");
-  Set(page, "PFC.ResetOutputs", "0");
-  Set(page, "PFC.AlternativeTargetId", "0");
-  EXPECT_FALSE(page.CommitSettings());
-  EXPECT_EQ(images.table0[26], 0x8002);
-  EXPECT_EQ(images.table100, std::vector<std::uint16_t>(10, 0x7777));
+  for (const auto& [read, written] : {std::pair<std::uint16_t, std::uint16_t>{0x0011, 0x0000}, {0x8013, 0x8002}}) {
+    Images images;
+    images.table0[26] = read;
+    CPFCPageModel page;
+    page.SetArticleNo("4210-0377");
+    Load(page, images.table100, true, true, &images.table0);
+    EXPECT_EQ(Text(page, "PFC.ResetOutputs"), "1");
+    EXPECT_EQ(Text(page, "PFC.AlternativeTargetId"), "1");
+    Set(page, "PFC.ResetOutputs", "0");
+    Set(page, "PFC.AlternativeTargetId", "0");
+    EXPECT_FALSE(page.CommitSettings());
+    EXPECT_EQ(images.table0[26], written);
+    EXPECT_EQ(images.table100, std::vector<std::uint16_t>(10, 0x7777));
+  }
 }
 
 TEST(PFCPage, OnlyOneModelMaySwitchTheAlternativeTargetId) {

@@ -130,6 +130,17 @@ TEST(SettingsPages, SettingAndCommittingChangesExactlyTheEditedRegisters) {
   EXPECT_EQ(coupler.data.Table100(), expected);
 }
 
+TEST(SettingsPages, ChecksAcrossAPageWaitForTheCommit) {
+  tIdentification id = Device("750-352");
+  id.table100[0] = 0x0000;  // fixed addresses, no server chosen yet
+  Fixture coupler(kCouplerIni, id);
+  ASSERT_FALSE(coupler.pages.Set("TCPIP.AddressSource", "Get addresses automatically"));
+  EXPECT_EQ(coupler.pages.Commit()->message, "Please select how the device should get an IP address!");
+  ASSERT_FALSE(coupler.pages.Set("TCPIP.Server", "DHCP-Server"));
+  EXPECT_FALSE(coupler.pages.Commit());
+  EXPECT_EQ(coupler.data.Table100()[0], 0x0100);
+}
+
 TEST(SettingsPages, TheSntpSwitchSharedByTwoPagesKeepsTheLastEdit) {
   Fixture coupler(kCouplerIni, Device("750-352"));
   ASSERT_FALSE(coupler.pages.Set("SNTP.Client", "1"));

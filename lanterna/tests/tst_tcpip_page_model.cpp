@@ -30,13 +30,16 @@ struct TCPIPPage : IniHolder, CTCPIPPageModel {
 }  // namespace
 
 TEST(TCPIPPage, BothServerBitsSelectBootPAndAreWrittenBackAsBootP) {
-  auto table = Table32(0x3B45);  // bits 8 and 9 set, bit 7 clear
-  TCPIPPage page;
-  Load(page, table, true);
-  EXPECT_EQ(Text(page, "TCPIP.AddressSource"), "Get addresses automatically");
-  EXPECT_EQ(Text(page, "TCPIP.Server"), "BootP-Server");
-  EXPECT_FALSE(page.CommitSettings());
-  EXPECT_EQ(table[0], 0x3A45);  // bit 8 cleared, the bits of other pages kept
+  // Bits 8 and 9 set, bit 7 clear; the second keeps bits of other pages, which stay.
+  for (const auto& [read, written] : {std::pair<std::uint16_t, std::uint16_t>{0x0300, 0x0200}, {0x3B45, 0x3A45}}) {
+    auto table = Table32(read);
+    TCPIPPage page;
+    Load(page, table, true);
+    EXPECT_EQ(Text(page, "TCPIP.AddressSource"), "Get addresses automatically");
+    EXPECT_EQ(Text(page, "TCPIP.Server"), "BootP-Server");
+    EXPECT_FALSE(page.CommitSettings());
+    EXPECT_EQ(table[0], written);
+  }
 }
 
 TEST(TCPIPPage, NoServerBitMeansFixedAddressesAndKeepsTheOtherBits) {

@@ -19,12 +19,14 @@ std::vector<std::uint16_t> Table(std::uint16_t r69, std::uint16_t r70, std::uint
 }  // namespace
 
 TEST(TransmissionPage, AutoNegotiationAloneIsWrittenBackWithBothOtherBits) {
-  auto table = Table(0xFFE9, 30, 1);
-  CTransmissionPageModel page(Ini(""));
-  Load(page, table, true);
-  EXPECT_EQ(Text(page, "TRAFFIC.SpeedDuplex"), "Auto Negotiate");
-  EXPECT_FALSE(page.CommitSettings());
-  EXPECT_EQ(table[69], 0xFFEF);
+  for (const auto& [read, written] : {std::pair<std::uint16_t, std::uint16_t>{0x0001, 0x0007}, {0xFFE9, 0xFFEF}}) {
+    auto table = Table(read, 30, 1);
+    CTransmissionPageModel page(Ini(""));
+    Load(page, table, true);
+    EXPECT_EQ(Text(page, "TRAFFIC.SpeedDuplex"), "Auto Negotiate");
+    EXPECT_FALSE(page.CommitSettings());
+    EXPECT_EQ(table[69], written);
+  }
 }
 
 TEST(TransmissionPage, SpeedAndDuplexMapToBitsOneAndTwo) {
