@@ -1,5 +1,7 @@
 #include "Platform/Time.h"
 
+#include <time.h>
+
 #include <thread>
 
 namespace fennec::platform {
@@ -15,6 +17,15 @@ std::int64_t CalendarTimeNow() {
 bool LocalTime(std::int64_t calendarTime, std::tm& out) {
   const std::time_t t = static_cast<std::time_t>(calendarTime);
   return localtime_r(&t, &out) != nullptr;
+}
+
+TimeZoneInfo CurrentTimeZone() {
+  tzset();
+  TimeZoneInfo zone;
+  zone.biasSeconds = static_cast<std::int32_t>(timezone);
+  zone.daylight = daylight != 0;
+  zone.daylightName = tzname[1] ? tzname[1] : "";
+  return zone;
 }
 
 }  // namespace fennec::platform

@@ -8,6 +8,7 @@
 #include "Platform/DebugOutput.h"
 #include "Platform/LastError.h"
 #include "Platform/StoreFile.h"
+#include "Platform/Time.h"
 #include "TempFolder.h"
 
 using namespace fennec::platform;
@@ -102,4 +103,26 @@ TEST(StoreFile, PathFollowsTheEnvironment) {
   unsetenv("XDG_CONFIG_HOME");
   setenv("HOME", "/home/tech", 1);
   EXPECT_EQ(SettingsStorePath(), "/home/tech/.config/ORLA Software/registry.xml");
+}
+
+TEST(Time, TimeZoneFollowsTheEnvironmentAtEachCall) {
+  const char* previous = std::getenv("TZ");
+  const std::string saved = previous ? previous : "";
+
+  setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
+  const TimeZoneInfo central = CurrentTimeZone();
+  EXPECT_EQ(central.biasSeconds, -3600);
+  EXPECT_TRUE(central.daylight);
+  EXPECT_EQ(central.daylightName, "CEST");
+
+  setenv("TZ", "EST5", 1);
+  const TimeZoneInfo eastern = CurrentTimeZone();
+  EXPECT_EQ(eastern.biasSeconds, 5 * 3600);
+  EXPECT_FALSE(eastern.daylight);
+
+  if (previous)
+    setenv("TZ", saved.c_str(), 1);
+  else
+    unsetenv("TZ");
+  CurrentTimeZone();
 }
