@@ -104,7 +104,7 @@ bool CDeviceActions::PollSaveState() {
   std::uint16_t state = 0;
   int counter = 0;
   int reads = 0;
-  int busyReads = 0;
+  const auto busyDeadline = std::chrono::steady_clock::now() + m_timings.maxSaveBusyTime;
   bool neverFinished = false;
   while (true) {
     const bool read = m_service.ReadRegister(0, 127, 1, 1, &state);
@@ -121,7 +121,7 @@ bool CDeviceActions::PollSaveState() {
       fennec::platform::Sleep(m_timings.savePollDelay);
     } else if (state == 1) {
       ++counter;
-      if (++busyReads > m_timings.maxSaveBusyReads) {
+      if (std::chrono::steady_clock::now() > busyDeadline) {
         neverFinished = true;
         break;
       }

@@ -17,8 +17,8 @@ struct ActionTimings {
   std::chrono::milliseconds savePollDelay{500};
   std::chrono::milliseconds extractPollDelay{2000};
   std::chrono::milliseconds formatPollDelay{500};
-  // A device that reports "saving" (state 1) for longer than this many re-reads has not saved.
-  int maxSaveBusyReads = 200;
+  // A device that still reports "saving" (state 1) after this long has not saved.
+  std::chrono::milliseconds maxSaveBusyTime{60000};
   // Extract and format are polled at most this often before the action counts as failed.
   int maxFileSystemPolls = 900;
 };
