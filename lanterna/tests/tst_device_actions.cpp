@@ -15,7 +15,6 @@ using fennec::sim::SimulatedDevice;
 
 namespace {
 
-constexpr std::uint32_t kSub = 0x80000000u;
 
 const char* kIni =
     "[0716-0341]\nFBC=32\nPFC=0\nVersion=01.00.00(00)\nPAGE00=ALL\n"
