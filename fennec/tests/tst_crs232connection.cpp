@@ -214,7 +214,7 @@ TEST_F(CRS232ConnectionOnPty, HangUpFailsTheReadAtOnceAndNeverAsAccessDenied) {
   connection.Open();
   std::jthread hangUp([this] {
     std::this_thread::sleep_for(100ms);
-    pty.CloseMaster();
+    pty.Cut();
   });
   std::vector<std::uint8_t> bytes(4);
   const auto start = Clock::now();
@@ -342,7 +342,7 @@ TEST_F(CRS232ConnectionOnPty, PortHeldBySecondProcessNamesThatProcess) {
   EXPECT_EQ(FailureOf([&] { connection.Open(); })->code, 0x20020005u);
   EXPECT_EQ(connection.GetSystemErrorAdvice(), "The port " + pty.SlavePath() + " is in use by process " + pid +
                                                    " (port_holder): close that program and try again.");
-  pty.CloseMaster();  // the holder sees the hang-up and ends
+  pty.Cut();  // the holder sees the hang-up and ends
 }
 
 class CRS232ConnectionAsOtherUser : public CRS232ConnectionOnPty {

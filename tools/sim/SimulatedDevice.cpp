@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <system_error>
 
 #include "HexText.h"
 #include "LinePacing.h"
@@ -45,9 +46,10 @@ SimulatedDevice::~SimulatedDevice() { Stop(); }
 
 bool SimulatedDevice::Start() {
   if (!m_memoryUsable || m_pty) return false;
-  m_pty = platform::PtyDevice::Create();
-  if (!m_pty) {
-    m_startReport = "no pseudo-terminal could be created";
+  try {
+    m_pty.emplace(platform::PseudoTerminal::Start::Raw, platform::PseudoTerminal::Slave::Held);
+  } catch (const std::system_error& failure) {
+    m_startReport = std::string("no pseudo-terminal could be created: ") + failure.what();
     return false;
   }
   m_slavePath = m_pty->SlavePath();
@@ -205,7 +207,7 @@ void SimulatedDevice::WaitForClientToTakeEverything() {
   const auto limit = Clock::now() + kWriteLimit;
   auto emptySince = Clock::now();
   while (Clock::now() < limit && WaitUntil(Clock::now() + 1ms)) {
-    if (m_pty->UnreadByClient() > 0)
+    if (m_pty->UnreadBySlave() > 0)
       emptySince = Clock::now();
     else if (Clock::now() - emptySince >= kSettleTime)
       return;

@@ -16,7 +16,7 @@
 
 #include "DeviceModel.h"
 #include "FaultInjection.h"
-#include "Platform/PtyDevice.h"
+#include "Platform/PseudoTerminal.h"
 
 namespace fennec::sim {
 
@@ -91,7 +91,7 @@ class SimulatedDevice {
   bool m_stopping = false;
   std::condition_variable m_wake;
 
-  std::optional<platform::PtyDevice> m_pty;
+  std::optional<platform::PseudoTerminal> m_pty;
   std::string m_slavePath;
   std::string m_startReport;
   bool m_memoryUsable = true;
