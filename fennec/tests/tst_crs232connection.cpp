@@ -401,6 +401,37 @@ TEST_F(CRS232ConnectionOnPty, AsynchronousWriteDiscardsWhatWasLeftUnread) {
   }
 }
 
+// After a failed exchange the rest of the device's telegram may still be on its way: a purge
+// alone would leave it for the next read.
+TEST_F(CRS232ConnectionOnPty, ClearBufferDiscardsWhatStillArrivesUntilTheLineFallsQuiet) {
+  for (const char* asynchron : {"true", "false"}) {
+    SCOPED_TRACE(asynchron);
+    Configure(std::string("asynchron='") + asynchron + "'");
+    connection.Open();
+    // A byte every 5 ms, 100 ms in all: each gap well short of the 20 ms of quiet.
+    auto trickle = Trickle(pty, 5ms, std::vector<std::uint8_t>(20, 0x55));
+    EXPECT_EQ(Read(1), std::vector<std::uint8_t>{0x55});
+    const auto start = Clock::now();
+    connection.ClearBuffer();
+    EXPECT_GE(Since(start), 85ms) << "drained to the last byte";
+    EXPECT_LT(Since(start), 300ms) << "the line fell quiet before the time-out";
+    trickle.join();
+    ASSERT_TRUE(pty.Send(std::vector<std::uint8_t>{0x42}));
+    EXPECT_EQ(Read(1), std::vector<std::uint8_t>{0x42});
+    connection.Close();
+  }
+}
+
+TEST_F(CRS232ConnectionOnPty, ClearBufferEndsAtTheTimeOutOnALineThatNeverFallsQuiet) {
+  connection.Open();
+  auto trickle = Trickle(pty, 5ms, std::vector<std::uint8_t>(400, 0x55));
+  EXPECT_EQ(Read(1), std::vector<std::uint8_t>{0x55});
+  const auto start = Clock::now();
+  connection.ClearBuffer();
+  EXPECT_GE(Since(start), 295ms);
+  EXPECT_LT(Since(start), 800ms);
+}
+
 TEST_F(CRS232ConnectionOnPty, WriteHandsOverWhatFitsWithinTheTimeOut) {
   Configure("timeout='150'");
   for (const char* asynchron : {"true", "false"}) {
