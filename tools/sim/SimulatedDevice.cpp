@@ -137,6 +137,7 @@ void SimulatedDevice::Run() {
         Log("incomplete request dropped (" + std::to_string(assembler.DiscardPartial()) + " bytes)");
       continue;
     }
+    m_bytesOnLine += result.count;
     if (!assembler.HasPartial()) firstByteAt = now;
     lastByteAt = now;
     assembler.Feed(std::span(chunk).first(result.count));
@@ -191,6 +192,8 @@ bool SimulatedDevice::SendPaced(const std::vector<std::uint8_t>& answer, Clock::
     if (!WaitUntil(start + WireTime(sent + 1, m_baud))) return false;
     const std::size_t due = BytesDue(Clock::now() - start, m_baud, answer.size());
     const auto part = std::span(answer).subspan(sent, due - sent);
+    // Counted before the client can have them, so that it never sees a count behind its bytes.
+    m_bytesOnLine += part.size();
     if (!m_pty->Master().WriteAll(part, Clock::now() + kWriteLimit)) {
       Log("answer not taken by the client, given up");
       return true;

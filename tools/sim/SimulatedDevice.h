@@ -63,6 +63,8 @@ class SimulatedDevice {
 
   bool LineCut() const { return m_lineCut; }
   unsigned Exchanges() const;
+  // Bytes that have crossed the line so far, both ways: requests taken and answers sent.
+  std::size_t BytesOnLine() const { return m_bytesOnLine; }
 
   // Runs inspect on the device's state as it is now, while the device waits.
   template <typename Inspect>
@@ -96,6 +98,7 @@ class SimulatedDevice {
   std::string m_startReport;
   bool m_memoryUsable = true;
   std::atomic<bool> m_lineCut{false};
+  std::atomic<std::size_t> m_bytesOnLine{0};
   std::thread m_thread;
 };
 
