@@ -132,7 +132,8 @@ PortStatus SerialPort::SetModemLines(const LineSettings& settings) {
   const bool rtsOn = settings.rts != RtsControl::Disable;
   for (const auto& [line, on] : {std::pair{TIOCM_DTR, dtrOn}, std::pair{TIOCM_RTS, rtsOn}}) {
     int bits = line;
-    if (RetryInterrupted([&] { return ioctl(m_fd.Get(), on ? TIOCMBIS : TIOCMBIC, &bits); }) == 0) continue;
+    const unsigned long request = on ? TIOCMBIS : TIOCMBIC;
+    if (RetryInterrupted([&] { return ioctl(m_fd.Get(), request, &bits); }) == 0) continue;
     // A tty without modem-control lines (a pseudo-terminal) has nothing to set.
     if (errno == ENOTTY || errno == EINVAL) continue;
     return FailedCall(on ? "ioctl(TIOCMBIS)" : "ioctl(TIOCMBIC)");

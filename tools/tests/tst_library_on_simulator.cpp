@@ -76,10 +76,6 @@ class LibraryOnSimulator : public ::testing::Test {
     return service->GetLastErrorCode();
   }
 
-  Words FactoryTable(const char* profile, std::uint8_t table) const {
-    return ProfileNamed(profile).parameterTables.at(table);
-  }
-
   // The requests of the exchange log whose note contains the text.
   std::vector<std::string> LoggedRequests(const std::string& text) {
     std::lock_guard lock(m_logMutex);
@@ -89,13 +85,13 @@ class LibraryOnSimulator : public ::testing::Test {
     return found;
   }
 
+  // The device's exchange log; it outlives the device, whose thread writes it to the end.
+  std::mutex m_logMutex;
+  std::vector<std::string> m_log;
+
   std::unique_ptr<SimulatedDevice> device;
   ORLA::CRS232Connection connection;
   std::unique_ptr<CSIOService> service;
-
- private:
-  std::mutex m_logMutex;
-  std::vector<std::string> m_log;
 };
 
 // What each profile must deliver, as the simulator's documentation describes the devices. The
@@ -170,7 +166,7 @@ TEST_F(LibraryOnSimulator, TheOldCouplerGivesItsAddressSwitchThroughTheOlderServ
 TEST_F(LibraryOnSimulator, ADroppedRequestIsAnsweredAtTheSingleRepetition) {
   Start(ProfileNamed("fbc32"));
   device->DropNext(1);
-  const Words factory = FactoryTable("fbc32", 100);
+  const Words factory = ProfileNamed("fbc32").parameterTables.at(100);
   EXPECT_EQ(Read(100, 0, 10), Words(factory.begin(), factory.begin() + 10));
   EXPECT_EQ(device->Exchanges(), 2u);
 }
