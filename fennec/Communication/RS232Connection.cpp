@@ -1,5 +1,6 @@
 #include "Communication/RS232Connection.h"
 
+#include <algorithm>
 #include <chrono>
 #include <span>
 
@@ -36,6 +37,12 @@ constexpr int kOpInitDCB = 7;
 constexpr int kOpClearBuffer = 10;
 constexpr int kOpClearError = 12;
 constexpr int kOpOther = -1;
+
+// The line counts as quiet after a few character times without a byte. USB adapters hand over
+// what they received in bursts up to their latency timer apart (16 ms by default), so a
+// shorter silence proves nothing there.
+constexpr int kQuietCharacters = 4;
+constexpr std::chrono::milliseconds kQuietAtLeast{20};
 
 constexpr std::string_view kReportHead = "\n*************************** ERROR ***************************\n";
 constexpr std::string_view kReportClass = "  Class:\t\tCRS232Connection\n";
@@ -111,7 +118,7 @@ void CRS232Connection::Open() {
       OpenCommResource();
       InitDCB();
       SetTimeout();
-      ClearBuffer();
+      Purge();
     } catch (const CRS232ConnectionException&) {
       (void)m_pPort->Close();
       throw;
@@ -146,9 +153,21 @@ void CRS232Connection::InitDCB() {
 // line settings only the time-out is left to hand to the port.
 void CRS232Connection::SetTimeout() { m_pPort->SetTimeout(std::chrono::milliseconds(m_tSettings.m_dwTimeout)); }
 
+// Called after a failed exchange, before the repetition or the next request: the rest of a
+// damaged or foreign telegram, an echo or an answer that came too late may still be arriving,
+// and a purge alone would leave it for the next read to take as its answer.
 void CRS232Connection::ClearBuffer() {
-  if (PortStatus failed = m_pPort->Purge())
-    FailOnSystemCall("ClearBuffer", *failed, "ClearBuffer() failed!", kOpClearBuffer, "::PurgeComm() failed!",
+  const std::chrono::microseconds quiet = std::max<std::chrono::microseconds>(
+      kQuietCharacters * m_pPort->CharacterTime(), kQuietAtLeast);
+  const std::chrono::milliseconds limit = std::max(m_pPort->Timeout(), std::chrono::ceil<std::chrono::milliseconds>(quiet));
+  FailOnPurge(m_pPort->Drain(quiet, limit));
+}
+
+void CRS232Connection::Purge() { FailOnPurge(m_pPort->Purge()); }
+
+void CRS232Connection::FailOnPurge(const PortStatus& status) {
+  if (status)
+    FailOnSystemCall("ClearBuffer", *status, "ClearBuffer() failed!", kOpClearBuffer, "::PurgeComm() failed!",
                      fennec::kGroupPort);
 }
 
@@ -253,7 +272,7 @@ void CRS232Connection::WriteSynchron(unsigned char* buffer, unsigned int count, 
 
 void CRS232Connection::WriteAsynchron(unsigned char* buffer, unsigned int count, unsigned int* written) {
   // Every asynchronous write starts a new exchange: what is left of an earlier one goes.
-  ClearBuffer();
+  Purge();
   const TransferResult result = m_pPort->Write(std::span(buffer, count), m_pPort->Timeout());
   if (result.error != 0)
     FailOnSystemCall("WriteAsynchron", {CallOf(result, "write"), result.error}, "WriteAsynchron() failed!",

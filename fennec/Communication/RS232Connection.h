@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "Communication/ConnectionBase.h"
@@ -41,7 +42,9 @@ struct tRS232Settings {
 // and the time the requested bytes take on the line, so a line that trickles cannot hold a
 // Read for longer. In synchronous mode each byte may wait up to the time-out (no byte in time:
 // 0x20010000). Write hands the bytes to the port within the time-out; what is left over is
-// not an error, the written count says how far it got.
+// not an error, the written count says how far it got. ClearBuffer discards unread input and
+// unsent output, then whatever still arrives until the line has been quiet for four character
+// times (at least 20 ms), on a line that never falls quiet for at most the time-out.
 //
 // Copies share the open port: closing either closes it for both. The last copy to go closes
 // a port that is still open. Settings apply from the next Open.
@@ -79,6 +82,10 @@ class FENNEC_API CRS232Connection : public CConnectionBase {
 
   void OpenCommResource();
   void SetTimeout();
+  // Discards unread input and unsent output at once; ClearBuffer also waits for the line to
+  // fall quiet.
+  void Purge();
+  void FailOnPurge(const std::optional<fennec::platform::SystemCallFailure>& status);
   void ClearError();
   void ReadSynchron(unsigned char* buffer, unsigned int count, unsigned int* read);
   void ReadAsynchron(unsigned char* buffer, unsigned int count, unsigned int* read);

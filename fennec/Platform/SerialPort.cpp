@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <climits>
 #include <utility>
@@ -143,6 +144,22 @@ PortStatus SerialPort::SetModemLines(const LineSettings& settings) {
 PortStatus SerialPort::Purge() {
   if (RetryInterrupted([&] { return tcflush(m_fd.Get(), TCIOFLUSH); }) != 0) return FailedCall("tcflush");
   return std::nullopt;
+}
+
+PortStatus SerialPort::Drain(std::chrono::microseconds quiet, std::chrono::milliseconds limit) {
+  if (PortStatus failed = Purge()) return failed;
+  const Clock::time_point end = Clock::now() + limit;
+  std::array<std::uint8_t, 256> discarded{};
+  for (;;) {
+    const Clock::time_point now = Clock::now();
+    if (now >= end) return std::nullopt;
+    if (WaitFor(m_fd.Get(), POLLIN, std::min<Clock::time_point>(now + quiet, end)).outcome != WaitOutcome::Ready)
+      return std::nullopt;
+    const ssize_t got = ::read(m_fd.Get(), discarded.data(), discarded.size());
+    // A line that gives nothing more (hung up, failed) is as quiet as it gets; the next read
+    // reports why.
+    if (got == 0 || (got < 0 && errno != EINTR && errno != EAGAIN)) return std::nullopt;
+  }
 }
 
 LineErrorResult SerialPort::TakeLineErrors() {

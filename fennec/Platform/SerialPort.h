@@ -65,6 +65,10 @@ class SerialPort {
   [[nodiscard]] PortStatus Configure(const LineSettings& settings);
   // Discards unread input and unsent output.
   [[nodiscard]] PortStatus Purge();
+  // Purges, then discards whatever still arrives until the line has been quiet for `quiet`, or
+  // until `limit` has passed on a line that never falls quiet. A purge alone misses the bytes
+  // that were still on their way: the rest of a telegram the device is still sending.
+  [[nodiscard]] PortStatus Drain(std::chrono::microseconds quiet, std::chrono::milliseconds limit);
   // The line errors since the last call (or since Open). A tty without error counters, such as
   // a pseudo-terminal, reports none.
   [[nodiscard]] LineErrorResult TakeLineErrors();

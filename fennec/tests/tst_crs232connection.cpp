@@ -214,7 +214,7 @@ TEST_F(CRS232ConnectionOnPty, HangUpFailsTheReadAtOnceAndNeverAsAccessDenied) {
   connection.Open();
   std::jthread hangUp([this] {
     std::this_thread::sleep_for(100ms);
-    pty.CloseMaster();
+    pty.Cut();
   });
   std::vector<std::uint8_t> bytes(4);
   const auto start = Clock::now();
@@ -342,7 +342,7 @@ TEST_F(CRS232ConnectionOnPty, PortHeldBySecondProcessNamesThatProcess) {
   EXPECT_EQ(FailureOf([&] { connection.Open(); })->code, 0x20020005u);
   EXPECT_EQ(connection.GetSystemErrorAdvice(), "The port " + pty.SlavePath() + " is in use by process " + pid +
                                                    " (port_holder): close that program and try again.");
-  pty.CloseMaster();  // the holder sees the hang-up and ends
+  pty.Cut();  // the holder sees the hang-up and ends
 }
 
 class CRS232ConnectionAsOtherUser : public CRS232ConnectionOnPty {
@@ -399,6 +399,37 @@ TEST_F(CRS232ConnectionOnPty, AsynchronousWriteDiscardsWhatWasLeftUnread) {
     EXPECT_EQ(read, expectLeftover);
     connection.Close();
   }
+}
+
+// After a failed exchange the rest of the device's telegram may still be on its way: a purge
+// alone would leave it for the next read.
+TEST_F(CRS232ConnectionOnPty, ClearBufferDiscardsWhatStillArrivesUntilTheLineFallsQuiet) {
+  for (const char* asynchron : {"true", "false"}) {
+    SCOPED_TRACE(asynchron);
+    Configure(std::string("asynchron='") + asynchron + "'");
+    connection.Open();
+    // A byte every 5 ms, 100 ms in all: each gap well short of the 20 ms of quiet.
+    auto trickle = Trickle(pty, 5ms, std::vector<std::uint8_t>(20, 0x55));
+    EXPECT_EQ(Read(1), std::vector<std::uint8_t>{0x55});
+    const auto start = Clock::now();
+    connection.ClearBuffer();
+    EXPECT_GE(Since(start), 85ms) << "drained to the last byte";
+    EXPECT_LT(Since(start), 300ms) << "the line fell quiet before the time-out";
+    trickle.join();
+    ASSERT_TRUE(pty.Send(std::vector<std::uint8_t>{0x42}));
+    EXPECT_EQ(Read(1), std::vector<std::uint8_t>{0x42});
+    connection.Close();
+  }
+}
+
+TEST_F(CRS232ConnectionOnPty, ClearBufferEndsAtTheTimeOutOnALineThatNeverFallsQuiet) {
+  connection.Open();
+  auto trickle = Trickle(pty, 5ms, std::vector<std::uint8_t>(400, 0x55));
+  EXPECT_EQ(Read(1), std::vector<std::uint8_t>{0x55});
+  const auto start = Clock::now();
+  connection.ClearBuffer();
+  EXPECT_GE(Since(start), 295ms);
+  EXPECT_LT(Since(start), 800ms);
 }
 
 TEST_F(CRS232ConnectionOnPty, WriteHandsOverWhatFitsWithinTheTimeOut) {

@@ -357,7 +357,7 @@ TEST_F(SerialPortOnPty, ReadEndsAtOnceWhenTheOtherEndHangsUp) {
   OpenAndConfigure();
   std::jthread hangUp([this] {
     std::this_thread::sleep_for(50ms);
-    pty.CloseMaster();
+    pty.Cut();
   });
   std::vector<std::uint8_t> into(4);
   const auto start = Clock::now();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <system_error>
 
 #include "HexText.h"
 #include "LinePacing.h"
@@ -45,9 +46,10 @@ SimulatedDevice::~SimulatedDevice() { Stop(); }
 
 bool SimulatedDevice::Start() {
   if (!m_memoryUsable || m_pty) return false;
-  m_pty = platform::PtyDevice::Create();
-  if (!m_pty) {
-    m_startReport = "no pseudo-terminal could be created";
+  try {
+    m_pty.emplace(platform::PseudoTerminal::Start::Raw, platform::PseudoTerminal::Slave::Held);
+  } catch (const std::system_error& failure) {
+    m_startReport = std::string("no pseudo-terminal could be created: ") + failure.what();
     return false;
   }
   m_slavePath = m_pty->SlavePath();
@@ -135,6 +137,7 @@ void SimulatedDevice::Run() {
         Log("incomplete request dropped (" + std::to_string(assembler.DiscardPartial()) + " bytes)");
       continue;
     }
+    m_bytesOnLine += result.count;
     if (!assembler.HasPartial()) firstByteAt = now;
     lastByteAt = now;
     assembler.Feed(std::span(chunk).first(result.count));
@@ -189,6 +192,8 @@ bool SimulatedDevice::SendPaced(const std::vector<std::uint8_t>& answer, Clock::
     if (!WaitUntil(start + WireTime(sent + 1, m_baud))) return false;
     const std::size_t due = BytesDue(Clock::now() - start, m_baud, answer.size());
     const auto part = std::span(answer).subspan(sent, due - sent);
+    // Counted before the client can have them, so that it never sees a count behind its bytes.
+    m_bytesOnLine += part.size();
     if (!m_pty->Master().WriteAll(part, Clock::now() + kWriteLimit)) {
       Log("answer not taken by the client, given up");
       return true;
@@ -205,7 +210,7 @@ void SimulatedDevice::WaitForClientToTakeEverything() {
   const auto limit = Clock::now() + kWriteLimit;
   auto emptySince = Clock::now();
   while (Clock::now() < limit && WaitUntil(Clock::now() + 1ms)) {
-    if (m_pty->UnreadByClient() > 0)
+    if (m_pty->UnreadBySlave() > 0)
       emptySince = Clock::now();
     else if (Clock::now() - emptySince >= kSettleTime)
       return;

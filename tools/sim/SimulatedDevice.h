@@ -16,7 +16,7 @@
 
 #include "DeviceModel.h"
 #include "FaultInjection.h"
-#include "Platform/PtyDevice.h"
+#include "Platform/PseudoTerminal.h"
 
 namespace fennec::sim {
 
@@ -63,6 +63,8 @@ class SimulatedDevice {
 
   bool LineCut() const { return m_lineCut; }
   unsigned Exchanges() const;
+  // Bytes that have crossed the line so far, both ways: requests taken and answers sent.
+  std::size_t BytesOnLine() const { return m_bytesOnLine; }
 
   // Runs inspect on the device's state as it is now, while the device waits.
   template <typename Inspect>
@@ -91,11 +93,12 @@ class SimulatedDevice {
   bool m_stopping = false;
   std::condition_variable m_wake;
 
-  std::optional<platform::PtyDevice> m_pty;
+  std::optional<platform::PseudoTerminal> m_pty;
   std::string m_slavePath;
   std::string m_startReport;
   bool m_memoryUsable = true;
   std::atomic<bool> m_lineCut{false};
+  std::atomic<std::size_t> m_bytesOnLine{0};
   std::thread m_thread;
 };
 

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "Platform/PtyDevice.h"
+#include "Platform/ByteLine.h"
 #include "SimTestClient.h"
 
 // A client on the terminal the simulator hands out, through a plain raw file descriptor:

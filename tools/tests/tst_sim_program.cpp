@@ -2,10 +2,13 @@
 
 #include <thread>
 
+#include "Communication/RS232Connection.h"
 #include "LineClient.h"
 #include "Platform/ChildProcess.h"
 #include "Platform/StoreFile.h"
+#include "SIOService.h"
 #include "TempFolder.h"
+#include "WholeDeviceRead.h"
 
 using fennec::platform::ChildProcess;
 using simtest::kRead124;
@@ -63,6 +66,43 @@ TEST(SimulatorProgram, ServesOnItsLinkUntilTerminated) {
 
   EXPECT_EQ(simulator.process->Terminate(Clock::now() + 5s), 0);
   EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link)));
+}
+
+// The program as a technician would start it, read through its link by the library alone.
+TEST(SimulatorProgram, ServesADeviceTheLibraryReadsCompletely) {
+  TempFolder folder;
+  const auto link = folder.Path() / "dev";
+  Simulator simulator({"--profile", "fbc32", "--link", link.string()});
+  ASSERT_TRUE(simulator.process);
+  ASSERT_TRUE(std::filesystem::is_symlink(link)) << simulator.terminal;
+
+  ORLA::CRS232Connection connection;
+  ASSERT_TRUE(connection.SetSettingsXML("<RS232 device='" + link.string() + "' timeout='500'/>"));
+  connection.Open();
+  CSIOService service(&connection);
+  const fennec::client::WholeDeviceRead read = fennec::client::ReadWholeDevice(service);
+  connection.Close();
+  EXPECT_EQ(simulator.process->Terminate(Clock::now() + 5s), 0);
+
+  ASSERT_TRUE(read.Complete()) << read.failedStep << ": 0x" << std::hex << read.failure;
+  EXPECT_EQ(read.orderNumber, "716-341");
+  EXPECT_EQ(read.description, "ETHERNET FBC 100MBIT");
+  EXPECT_EQ(read.hardwareVersion, "03");
+  EXPECT_EQ(read.softwareVersion, "01.07.12(09)");
+  EXPECT_EQ(read.serialNumber, "0716341-21C4-000117");
+  EXPECT_EQ(read.firmwareLoaderVersion, "01.02.05");
+  EXPECT_EQ(read.networkKind, "MAC-ID");
+  EXPECT_EQ(read.networkValue, "02:4F:52:10:34:11");
+  EXPECT_TRUE(read.clockSeconds.has_value());
+  EXPECT_EQ(read.tables, (std::vector<tFBCTable>{tFBCTable::Make(127, 2), tFBCTable::Make(124, 11),
+                                                 tFBCTable::Make(100, 80), tFBCTable::Make(99, 44),
+                                                 tFBCTable::Make(0, 32)}));
+  EXPECT_EQ(read.table0, Words(32, 0));
+  ASSERT_EQ(read.table100.size(), 80u);
+  EXPECT_EQ(Words(read.table100.begin() + 9, read.table100.begin() + 15),
+            (Words{0xA8C0, 0x1101, 0xFFFF, 0x00FF, 0xA8C0, 0x0101}))  // 192.168.1.17/24, gateway .1
+      << "IP address, subnet mask, gateway";
+  EXPECT_EQ(read.table100[59], 80) << "HTTP port";
 }
 
 TEST(SimulatorProgram, SavedParametersOutliveTheProcessInTheStateFile) {

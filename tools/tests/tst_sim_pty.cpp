@@ -91,6 +91,7 @@ TEST_F(SimulatedDeviceOnPty, AnswersNoFasterThanTheSerialLine) {
   EXPECT_EQ(client->Exchange(kRead124), kAnswer124);
   // 12 request and 14 answer bytes at 11 bits each.
   EXPECT_GE(Clock::now() - sent, WireTime(26, 9600));
+  EXPECT_EQ(device->BytesOnLine(), 26u);
 }
 
 TEST_F(SimulatedDeviceOnPty, CutLineEndsTheServiceAfterTheGivenExchanges) {

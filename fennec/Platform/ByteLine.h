@@ -3,16 +3,17 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <string>
+
+#include "Common/Export.h"
 
 namespace fennec::platform {
 
 // One end of a byte pipe held as a non-blocking file descriptor: a pseudo-terminal master or
 // a terminal opened raw. Reads wait until a deadline; writes give up at a deadline instead of
 // blocking for good when nobody drains the other end.
-class ByteLine {
+class FENNEC_API ByteLine {
  public:
   enum class ReadStatus { Data, Timeout, Closed };
   struct ReadResult {
@@ -29,6 +30,8 @@ class ByteLine {
   ByteLine& operator=(const ByteLine&) = delete;
 
   bool IsOpen() const { return m_fd >= 0; }
+  // For the terminal calls of the owner (termios on a pty master acts on its slave).
+  int Descriptor() const { return m_fd; }
 
   // What has arrived, waiting until the deadline for at least one byte. Closed when the other
   // end hung up or the line failed.
@@ -48,34 +51,11 @@ class ByteLine {
   int m_fd = -1;
 };
 
+// Switches a terminal (through a pty master: its slave) to raw mode; false when termios refuses.
+bool MakeRaw(int fd);
+
 // Opens a terminal device (a pty slave, a serial port) raw: no echo, no line editing, no
 // character translation.
-ByteLine OpenRawTerminal(const std::string& path);
-
-// The device end of a pseudo-terminal pair. A client opens SlavePath() as its serial port;
-// the device reads and writes on the master. The slave is held open here as well, so the
-// master does not see a hang-up each time a client closes its port.
-class PtyDevice {
- public:
-  static std::optional<PtyDevice> Create();
-
-  const std::string& SlavePath() const { return m_slavePath; }
-  ByteLine& Master() { return m_master; }
-
-  // Bytes the device sent that the client has not read yet.
-  std::size_t UnreadByClient() const { return m_heldSlave.Pending(); }
-
-  // Closes both ends held here, as if the cable were pulled: the client's reads fail, and
-  // whatever it has not read yet is lost.
-  void Cut();
-
- private:
-  PtyDevice(ByteLine master, ByteLine slave, std::string slavePath)
-      : m_master(std::move(master)), m_heldSlave(std::move(slave)), m_slavePath(std::move(slavePath)) {}
-
-  ByteLine m_master;
-  ByteLine m_heldSlave;
-  std::string m_slavePath;
-};
+FENNEC_API ByteLine OpenRawTerminal(const std::string& path);
 
 }  // namespace fennec::platform

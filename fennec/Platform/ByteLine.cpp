@@ -1,4 +1,4 @@
-#include "Platform/PtyDevice.h"
+#include "Platform/ByteLine.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -6,9 +6,7 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <array>
 #include <cerrno>
-#include <cstdlib>
 #include <utility>
 
 #include "Platform/PollTimeout.h"
@@ -36,6 +34,8 @@ Readiness WaitFor(int fd, short events, Clock::time_point deadline) {
   }
 }
 
+}  // namespace
+
 bool MakeRaw(int fd) {
   termios settings{};
   if (tcgetattr(fd, &settings) != 0) return false;
@@ -45,8 +45,6 @@ bool MakeRaw(int fd) {
   settings.c_cc[VTIME] = 0;
   return tcsetattr(fd, TCSANOW, &settings) == 0;
 }
-
-}  // namespace
 
 ByteLine::~ByteLine() { Close(); }
 
@@ -124,24 +122,6 @@ ByteLine OpenRawTerminal(const std::string& path) {
     return ByteLine();
   }
   return ByteLine(fd);
-}
-
-std::optional<PtyDevice> PtyDevice::Create() {
-  const int masterFd = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-  if (masterFd < 0) return std::nullopt;
-  ByteLine master(masterFd);
-  std::array<char, 128> name{};
-  if (grantpt(masterFd) != 0 || unlockpt(masterFd) != 0 || ptsname_r(masterFd, name.data(), name.size()) != 0)
-    return std::nullopt;
-  if (fcntl(masterFd, F_SETFL, fcntl(masterFd, F_GETFL) | O_NONBLOCK) != 0) return std::nullopt;
-  ByteLine slave = OpenRawTerminal(name.data());
-  if (!slave.IsOpen()) return std::nullopt;
-  return PtyDevice(std::move(master), std::move(slave), name.data());
-}
-
-void PtyDevice::Cut() {
-  m_master.Close();
-  m_heldSlave.Close();
 }
 
 }  // namespace fennec::platform
