@@ -17,6 +17,12 @@ std::string Indented(const std::string& text, const std::string& indent) {
   return result;
 }
 
+// The catalogue's texts end their lines as the platform it was written for does.
+std::string WithLineFeeds(std::string text) {
+  for (auto at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) text.erase(at, 1);
+  return text;
+}
+
 std::string HexCode(std::uint32_t code) {
   char text[16];
   std::snprintf(text, sizeof text, "0x%08X", code);
@@ -30,6 +36,7 @@ tErrorMessage CatalogueMessage(std::uint32_t code) {
   fennec::platform::SetThreadLastError(code);
   tErrorMessage message;
   CFennecErrorHandler().Evaluate(&message);
+  for (std::string* text : {&message.strTitle, &message.strText, &message.strDetail}) *text = WithLineFeeds(*text);
   return message;
 }
 

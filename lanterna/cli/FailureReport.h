@@ -7,7 +7,8 @@
 
 namespace lanterna::cli {
 
-// The catalogue's title, text and detail for an error code, in the catalogue's language.
+// The catalogue's title, text and detail for an error code, in the catalogue's language, with
+// plain line feeds.
 tErrorMessage CatalogueMessage(std::uint32_t code);
 
 // What standard error shows when an action failed: its failure text, the catalogue's text
