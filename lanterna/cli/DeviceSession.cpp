@@ -170,23 +170,9 @@ bool CDeviceSession::Format() {
                    [&](CDeviceActions& actions) { return actions.Format(orderNumber); });
 }
 
-bool CDeviceSession::OpenPort() {
-  if (m_connection.IsOpen()) return true;
-  try {
-    m_connection.Open();
-    return true;
-  } catch (...) {
-    return false;
-  }
-}
+bool CDeviceSession::OpenPort() { return CDeviceActions(m_connection, m_service, m_frontEnd).OpenPort(); }
 
-void CDeviceSession::ClosePort() {
-  try {
-    if (m_connection.IsOpen()) m_connection.Close();
-  } catch (...) {
-    // Nothing more to do with a port that will not close.
-  }
-}
+void CDeviceSession::ClosePort() { CDeviceActions(m_connection, m_service, m_frontEnd).ClosePort(); }
 
 std::string CDeviceSession::ActionFailureReport() const {
   return FailureReport(m_frontEnd.FailureText(), m_nFailureCode, m_connection.GetSystemErrorAdvice());
