@@ -35,6 +35,11 @@ void SetValues(CSettingsPages& pages, const std::vector<SettingLine>& settings) 
   for (const SettingLine& setting : settings)
     if (auto failure = pages.Set(setting.key, setting.value))
       throw CBadInput(setting.origin + ": " + RefusalText(*failure, setting.value));
+  // A field the page greys out with these settings is written all the same, but the device
+  // does not use it (fixed addresses while they come from a server, for one).
+  for (const SettingLine& setting : settings)
+    if (!pages.FindParameter(setting.key)->Enabled())
+      std::cerr << "Note: " << setting.key << " is greyed out on its page with these settings; it is written all the same.\n";
 }
 
 std::vector<SettingLine> RequestedSettings(const CliOptions& options) {

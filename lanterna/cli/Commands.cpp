@@ -121,18 +121,18 @@ $XDG_STATE_HOME/ORLA Software (~/.local/state/ORLA Software).
 )";
 
 constexpr std::array kCommands = {
-    CommandSpec{"read", "identify the device and print its settings", kReadHelp, RunRead},
-    CommandSpec{"write", "change settings and write them to the device", kWriteHelp, RunWrite, false, true},
-    CommandSpec{"params", "list every setting's key, type and range", kParamsHelp, RunParams},
-    CommandSpec{"restart", "restart the device", kRestartHelp, RunRestart, true},
-    CommandSpec{"default", "reset the device to its factory settings", kDefaultHelp, RunDefault, true},
-    CommandSpec{"extract", "extract the device's file system", kExtractHelp, RunExtract, true},
-    CommandSpec{"format", "format the device's file system", kFormatHelp, RunFormat, true},
-    CommandSpec{"clock", "show or set the device's clock", kClockHelp, RunClock},
-    CommandSpec{"regs", "read or write registers directly", kRegsHelp, RunRegs},
-    CommandSpec{"ports", "list the serial ports of this machine", kPortsHelp, RunPorts},
-    CommandSpec{"error", "explain an error code of the library", kErrorHelp, RunError},
-    CommandSpec{"sim-reset", "return a simulated device to its factory state", kSimResetHelp, RunSimReset},
+    CommandInfo{"read", "identify the device and print its settings", kReadHelp, RunRead},
+    CommandInfo{"write", "change settings and write them to the device", kWriteHelp, RunWrite, false, true},
+    CommandInfo{"params", "list every setting's key, type and range", kParamsHelp, RunParams},
+    CommandInfo{"restart", "restart the device", kRestartHelp, RunRestart, true},
+    CommandInfo{"default", "reset the device to its factory settings", kDefaultHelp, RunDefault, true},
+    CommandInfo{"extract", "extract the device's file system", kExtractHelp, RunExtract, true},
+    CommandInfo{"format", "format the device's file system", kFormatHelp, RunFormat, true},
+    CommandInfo{"clock", "show or set the device's clock", kClockHelp, RunClock},
+    CommandInfo{"regs", "read or write registers directly", kRegsHelp, RunRegs},
+    CommandInfo{"ports", "list the serial ports of this machine", kPortsHelp, RunPorts},
+    CommandInfo{"error", "explain an error code of the library", kErrorHelp, RunError},
+    CommandInfo{"sim-reset", "return a simulated device to its factory state", kSimResetHelp, RunSimReset},
 };
 
 constexpr const char* kProgramHelpHead = R"(Usage: lanterna-cli [OPTIONS] COMMAND [ARGUMENTS]
@@ -162,17 +162,17 @@ or input, nothing written to the device.
 
 }  // namespace
 
-std::span<const CommandSpec> AllCommands() { return kCommands; }
+std::span<const CommandInfo> AllCommands() { return kCommands; }
 
-const CommandSpec* FindCommand(std::string_view name) {
-  for (const CommandSpec& command : kCommands)
+const CommandInfo* FindCommand(std::string_view name) {
+  for (const CommandInfo& command : kCommands)
     if (name == command.name) return &command;
   return nullptr;
 }
 
 std::string ProgramHelp() {
   std::string help = kProgramHelpHead;
-  for (const CommandSpec& command : kCommands) {
+  for (const CommandInfo& command : kCommands) {
     std::string name = command.name;
     name.resize(12, ' ');
     help += "  " + name + command.summary + "\n";

@@ -10,7 +10,7 @@ namespace lanterna::cli {
 
 // One command of the program with its help. run returns the exit status; it throws CBadInput
 // for bad usage or input.
-struct CommandSpec {
+struct CommandInfo {
   const char* name;
   const char* summary;
   const char* help;
@@ -19,8 +19,8 @@ struct CommandSpec {
   bool takesFrom = false;
 };
 
-std::span<const CommandSpec> AllCommands();
-const CommandSpec* FindCommand(std::string_view name);
+std::span<const CommandInfo> AllCommands();
+const CommandInfo* FindCommand(std::string_view name);
 
 std::string ProgramHelp();
 

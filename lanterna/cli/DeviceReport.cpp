@@ -1,5 +1,6 @@
 #include "cli/DeviceReport.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "cli/ParameterList.h"
@@ -64,7 +65,8 @@ std::string ParameterLine(const CPageParameter& parameter) {
 
 std::string ReportText(const DeviceReport& report) {
   CDialogData& data = report.data;
-  std::string text = "# " + data.DeviceLine().substr(data.DeviceLine().find_first_not_of(' ')) + "\n#\n";
+  const std::string& deviceLine = data.DeviceLine();
+  std::string text = "# " + deviceLine.substr(std::min(deviceLine.find_first_not_of(' '), deviceLine.size())) + "\n#\n";
   text += IdentificationText(report);
   text += "#\n# Admissible: " + std::string(report.admissible ? "yes, " + DeviceKind(data) : "no") + "\n";
   text += "# Pages: " + Joined(data.DevicePageKeys()) + "\n";

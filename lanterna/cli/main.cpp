@@ -10,7 +10,7 @@ using namespace lanterna::cli;
 
 namespace {
 
-void RequireOptionsOf(const CommandSpec& command, const CliOptions& options) {
+void RequireOptionsOf(const CommandInfo& command, const CliOptions& options) {
   if (options.yes && !command.takesYes) throw CBadInput(std::string(command.name) + " does not take --yes");
   if (options.from && !command.takesFrom) throw CBadInput(std::string(command.name) + " does not take --from");
 }
@@ -18,12 +18,12 @@ void RequireOptionsOf(const CommandSpec& command, const CliOptions& options) {
 int Run(const std::vector<std::string>& arguments) {
   const CliOptions options = ParseArguments(arguments);
   if (options.command.empty() || options.command == "help") {
-    const CommandSpec* topic = options.operands.empty() ? nullptr : FindCommand(options.operands[0]);
+    const CommandInfo* topic = options.operands.empty() ? nullptr : FindCommand(options.operands[0]);
     const bool asked = options.help || !options.command.empty();
     (asked ? std::cout : std::cerr) << (topic ? topic->help : ProgramHelp());
     return asked ? kExitSuccess : kExitBadInput;
   }
-  const CommandSpec* command = FindCommand(options.command);
+  const CommandInfo* command = FindCommand(options.command);
   if (!command) throw CBadInput("there is no command '" + options.command + "'; 'lanterna-cli --help' lists them");
   if (options.help) {
     std::cout << command->help;
