@@ -46,6 +46,8 @@ std::optional<ChildProcess> ChildProcess::Start(const std::filesystem::path& pro
   if (pipe2(pipeEnds.data(), O_CLOEXEC) != 0) return std::nullopt;
 
   SpawnActions spawn;
+  // A child never waits for a person at the terminal of the test run.
+  posix_spawn_file_actions_addopen(&spawn.actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_adddup2(&spawn.actions, pipeEnds[1], STDOUT_FILENO);
   if (!standardError.empty())
     posix_spawn_file_actions_addopen(&spawn.actions, STDERR_FILENO, standardError.c_str(),

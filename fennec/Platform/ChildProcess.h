@@ -9,7 +9,8 @@
 namespace fennec::platform {
 
 // A program started as a separate process, as a test or a front end runs the simulator: its
-// standard output comes back line by line, its standard error goes to a file (or is inherited).
+// standard output comes back line by line, its standard error goes to a file (or is inherited),
+// its standard input is empty.
 // A child still running when the object goes is killed and reaped.
 class ChildProcess {
  public:

@@ -55,6 +55,15 @@ fs::path SettingsStorePath() {
   return config / "ORLA Software" / "registry.xml";
 }
 
+fs::path UserStateFolder() {
+  fs::path state;
+  if (const char* xdg = std::getenv("XDG_STATE_HOME"); xdg != nullptr && *xdg != '\0')
+    state = xdg;
+  else
+    state = HomeFolder() / ".local" / "state";
+  return state / "ORLA Software";
+}
+
 StoreLock::StoreLock(const fs::path& file) {
   std::error_code ignored;
   if (file.has_parent_path()) fs::create_directories(file.parent_path(), ignored);

@@ -11,6 +11,10 @@ namespace fennec::platform {
 // $XDG_CONFIG_HOME/ORLA Software/registry.xml (XDG_CONFIG_HOME defaults to ~/.config).
 std::filesystem::path SettingsStorePath();
 
+// The per-user folder for state that outlives a run: $XDG_STATE_HOME/ORLA Software
+// (XDG_STATE_HOME defaults to ~/.local/state).
+std::filesystem::path UserStateFolder();
+
 // Exclusive lock on a file, held through a companion "<file>.lock" so that it survives the
 // renames of atomic replacement. Serialises threads and processes alike.
 class StoreLock {

@@ -105,6 +105,14 @@ TEST(StoreFile, PathFollowsTheEnvironment) {
   EXPECT_EQ(SettingsStorePath(), "/home/tech/.config/ORLA Software/registry.xml");
 }
 
+TEST(StoreFile, StateFolderFollowsTheEnvironment) {
+  setenv("XDG_STATE_HOME", "/state", 1);
+  EXPECT_EQ(UserStateFolder(), "/state/ORLA Software");
+  unsetenv("XDG_STATE_HOME");
+  setenv("HOME", "/home/tech", 1);
+  EXPECT_EQ(UserStateFolder(), "/home/tech/.local/state/ORLA Software");
+}
+
 TEST(Time, TimeZoneFollowsTheEnvironmentAtEachCall) {
   const char* previous = std::getenv("TZ");
   const std::string saved = previous ? previous : "";

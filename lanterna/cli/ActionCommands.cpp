@@ -1,0 +1,140 @@
+// read, write and the actions that ask first: restart, default, extract, format.
+#include <iostream>
+#include <string>
+
+#include "Platform/Terminal.h"
+#include "cli/CliError.h"
+#include "cli/CommandSupport.h"
+#include "cli/Commands.h"
+#include "cli/SettingLines.h"
+
+namespace lanterna::cli {
+
+namespace {
+
+std::string RefusalText(const ValidationFailure& failure, const std::string& value) {
+  std::string text = failure.key;
+  if (!value.empty()) text += "=" + value;
+  text += " refused";
+  if (failure.title != failure.key) text += " (" + failure.title + ")";
+  return text + ": " + failure.message;
+}
+
+void RequireKnownKeys(CSettingsPages& pages, const std::vector<SettingLine>& settings) {
+  for (const SettingLine& setting : settings)
+    if (!pages.FindParameter(setting.key))
+      throw CBadInput(setting.origin + ": there is no parameter " + setting.key +
+                      " ('lanterna-cli params' lists them)");
+}
+
+// Each value goes in as a user types it into its field. A count and its offset share one
+// range, so the first round may check one against the other's old value: the second round
+// checks every value against the final ones.
+void SetValues(CSettingsPages& pages, const std::vector<SettingLine>& settings) {
+  for (const SettingLine& setting : settings) (void)pages.Set(setting.key, setting.value);
+  for (const SettingLine& setting : settings)
+    if (auto failure = pages.Set(setting.key, setting.value))
+      throw CBadInput(setting.origin + ": " + RefusalText(*failure, setting.value));
+  // A field the page greys out with these settings is written all the same, but the device
+  // does not use it (fixed addresses while they come from a server, for one).
+  for (const SettingLine& setting : settings)
+    if (!pages.FindParameter(setting.key)->Enabled())
+      std::cerr << "Note: " << setting.key << " is greyed out on its page with these settings; it is written all the same.\n";
+}
+
+std::vector<SettingLine> RequestedSettings(const CliOptions& options) {
+  if (options.from && !options.operands.empty())
+    throw CBadInput("write takes KEY=VALUE operands or --from FILE, not both");
+  std::vector<SettingLine> settings =
+      options.from ? SettingsFromFile(*options.from) : SettingsFromArguments(options.operands);
+  if (settings.empty()) throw CBadInput("usage: lanterna-cli write KEY=VALUE... | write --from FILE");
+  return settings;
+}
+
+// The question the dialog asks before the action, on the terminal; --yes answers it.
+struct Confirmation {
+  const char* command;
+  const char* question;
+};
+
+void RequireAnswerable(const CliOptions& options, const Confirmation& confirmation) {
+  if (options.yes || fennec::platform::StandardInputIsTerminal()) return;
+  throw CBadInput(std::string(confirmation.command) +
+                  " asks before it acts, and standard input is not a terminal: give --yes to confirm");
+}
+
+bool Confirmed(const CliOptions& options, const Confirmation& confirmation) {
+  if (options.yes) return true;
+  std::cerr << "\n" << confirmation.question << "\nContinue? [y/N] ";
+  std::cerr.flush();
+  std::string answer;
+  std::getline(std::cin, answer);
+  return answer == "y" || answer == "Y" || answer == "yes" || answer == "YES";
+}
+
+int RunConfirmedAction(const CliOptions& options, const Confirmation& confirmation,
+                       bool (CDeviceSession::*action)(), bool identifies) {
+  RequireOperands(options, 0, 0, confirmation.command);
+  RequireAnswerable(options, confirmation);
+  CDeviceSession session(options);
+  if (auto failed = ReadFirst(session, options)) return *failed;
+  if (!Confirmed(options, confirmation)) {
+    std::cerr << "lanterna-cli: cancelled; nothing was done\n";
+    return kExitActionFailed;
+  }
+  const bool succeeded = (session.*action)();
+  if (options.json || (succeeded && identifies)) PrintDeviceReport(session, options, succeeded || !identifies);
+  return succeeded ? kExitSuccess : ActionFailed(session);
+}
+
+}  // namespace
+
+int RunRead(const CliOptions& options) {
+  RequireOperands(options, 0, 0, "read");
+  CDeviceSession session(options);
+  if (auto failed = ReadFirst(session, options)) return *failed;
+  PrintDeviceReport(session, options, true);
+  return kExitSuccess;
+}
+
+int RunWrite(const CliOptions& options) {
+  const std::vector<SettingLine> settings = RequestedSettings(options);
+  CDeviceSession session(options);
+  CSettingsPages& pages = session.Pages();
+  RequireKnownKeys(pages, settings);
+  if (auto failed = ReadFirst(session, options)) return *failed;
+
+  SetValues(pages, settings);
+  session.Data().SetModified(1);
+  if (pages.Transmission().ShowsDuplexWarning())
+    std::cerr << "Warning: Setting to full duplex could cause duplex missmatch!\n";
+  if (auto failure = pages.Commit()) throw CBadInput(RefusalText(*failure, ""));
+
+  const bool written = session.Write();
+  if (written || options.json) PrintDeviceReport(session, options, written);
+  return written ? kExitSuccess : ActionFailed(session);
+}
+
+int RunRestart(const CliOptions& options) {
+  return RunConfirmedAction(options, {"restart", "The firmware of the connected device will be started again."},
+                            &CDeviceSession::Restart, true);
+}
+
+int RunDefault(const CliOptions& options) {
+  return RunConfirmedAction(
+      options,
+      {"default", "The connected device will be set back to its\nfactory default settings stored in EEPORM."},
+      &CDeviceSession::Default, true);
+}
+
+int RunExtract(const CliOptions& options) {
+  return RunConfirmedAction(options, {"extract", "The file system of the connected device will be extracted."},
+                            &CDeviceSession::Extract, false);
+}
+
+int RunFormat(const CliOptions& options) {
+  return RunConfirmedAction(options, {"format", "The file system of the connected device will be formated."},
+                            &CDeviceSession::Format, false);
+}
+
+}  // namespace lanterna::cli

@@ -1,0 +1,183 @@
+#include "cli/Commands.h"
+
+#include <array>
+
+namespace lanterna::cli {
+
+namespace {
+
+constexpr const char* kReadHelp = R"(Usage: lanterna-cli [OPTIONS] read
+
+Identifies the connected device and reads its tables 0 and 100. The log goes to standard
+error as it comes; the result goes to standard output: the identification, whether the
+device is admissible, its pages, both tables and one KEY=VALUE line per parameter of every
+page the device gets. Everything but the parameter lines is a comment ("#"), so the output
+can be given to 'write --from' to copy the settings to another device.
+
+With --json the result is one JSON object with the keys "identification", "admissible",
+"is32", "is_pfc", "pages", "tables", "parameters" and "log".
+
+Example:
+  lanterna-cli --connection SIM read
+)";
+
+constexpr const char* kWriteHelp = R"(Usage: lanterna-cli [OPTIONS] write KEY=VALUE...
+       lanterna-cli [OPTIONS] write --from FILE
+
+Reads the device, sets the values on its pages as a user enters them in their fields (with
+the same checks and range messages), commits the pages, writes tables 0 and 100, saves the
+parameters, restarts the device and prints the result of reading it again.
+
+A key, a value or a page that is refused stops the write before anything is written (exit
+status 2). Keys are "SECTION.Name", as 'read' prints them and 'params' lists them; switches
+take 1 or 0, lists take their item text, addresses a.b.c.d. FILE holds the lines a read
+printed; blank lines and lines beginning with "#" are skipped.
+
+Examples:
+  lanterna-cli --connection SIM write TCPIP.IPAddress=10.1.2.3
+  lanterna-cli read > device.txt; lanterna-cli write --from device.txt
+)";
+
+constexpr const char* kParamsHelp = R"(Usage: lanterna-cli [OPTIONS] params
+
+Reads the device and lists every parameter key with its page, type, whether the connected
+device has it, its registers on the device's generation, its default and its range (from the
+INI file in use).
+)";
+
+constexpr const char* kRestartHelp = R"(Usage: lanterna-cli [OPTIONS] restart [--yes]
+
+Reads the device, then restarts its firmware, waits for it and identifies it again. Asks
+first on the terminal; --yes answers for you. Without a terminal and without --yes nothing
+is done (exit status 2).
+)";
+
+constexpr const char* kDefaultHelp = R"(Usage: lanterna-cli [OPTIONS] default [--yes]
+
+Reads the device, then sets it back to its factory default settings, saves them, restarts
+it and identifies it again. Asks first on the terminal; --yes answers for you.
+)";
+
+constexpr const char* kExtractHelp = R"(Usage: lanterna-cli [OPTIONS] extract [--yes]
+
+Reads the device, then extracts its file system and waits until the device is done. Asks
+first on the terminal; --yes answers for you. Only devices of the 32-bit generation have a
+file system.
+)";
+
+constexpr const char* kFormatHelp = R"(Usage: lanterna-cli [OPTIONS] format [--yes]
+
+Reads the device, then formats its file system and waits until the device is done. Asks
+first on the terminal; --yes answers for you.
+)";
+
+constexpr const char* kClockHelp = R"(Usage: lanterna-cli [OPTIONS] clock
+       lanterna-cli [OPTIONS] clock sync
+       lanterna-cli [OPTIONS] clock set UTC-TIME
+       lanterna-cli [OPTIONS] clock zone HOURS
+
+Reads the device, then works with its real-time clock as the Clock page does:
+  clock             shows the device's clock (local time by its time zone, UTC) beside the PC's
+  clock sync        sets the device to the PC's time and standard time zone
+                    (daylight saving is not included)
+  clock set TIME    sets the device's UTC, e.g. 2024-05-01T13:00:00 or "2024-05-01 13:00:00";
+                    its time zone stays
+  clock zone HOURS  sets the device's time zone, -12 to 12 hours from UTC; its UTC stays
+The device keeps no daylight saving time.
+)";
+
+constexpr const char* kRegsHelp = R"(Usage: lanterna-cli [OPTIONS] regs read TABLE FIRST COUNT
+       lanterna-cli [OPTIONS] regs write TABLE FIRST WORD...
+
+Reads or writes registers of a table directly, without a read of the device and without its
+checks. Numbers are decimal or hexadecimal with "0x". A table is 0 to 127; a run ends at
+register 255.
+
+Examples:
+  lanterna-cli --connection SIM regs read 100 9 2
+  lanterna-cli --connection SIM regs write 100 59 8080
+)";
+
+constexpr const char* kPortsHelp = R"(Usage: lanterna-cli [--json] ports
+
+Lists the serial ports of this machine: the name --connection RS232:<name> takes, and what
+the port is.
+)";
+
+constexpr const char* kErrorHelp = R"(Usage: lanterna-cli [--json] error CODE
+
+Shows the title, text and detail the library's error catalogue gives for CODE (decimal or
+hexadecimal with "0x"), in the language of LC_ALL, LC_MESSAGES or LANG.
+
+Example:
+  lanterna-cli error 0x20010200
+)";
+
+constexpr const char* kSimResetHelp = R"(Usage: lanterna-cli sim-reset [PROFILE]
+
+Returns a simulated device (default: fbc32) to its factory state. The simulated devices keep
+their non-volatile memory in the folder named by FENNEC_SIM_STATE, else in
+$XDG_STATE_HOME/ORLA Software (~/.local/state/ORLA Software).
+)";
+
+constexpr std::array kCommands = {
+    CommandInfo{"read", "identify the device and print its settings", kReadHelp, RunRead},
+    CommandInfo{"write", "change settings and write them to the device", kWriteHelp, RunWrite, false, true},
+    CommandInfo{"params", "list every setting's key, type and range", kParamsHelp, RunParams},
+    CommandInfo{"restart", "restart the device", kRestartHelp, RunRestart, true},
+    CommandInfo{"default", "reset the device to its factory settings", kDefaultHelp, RunDefault, true},
+    CommandInfo{"extract", "extract the device's file system", kExtractHelp, RunExtract, true},
+    CommandInfo{"format", "format the device's file system", kFormatHelp, RunFormat, true},
+    CommandInfo{"clock", "show or set the device's clock", kClockHelp, RunClock},
+    CommandInfo{"regs", "read or write registers directly", kRegsHelp, RunRegs},
+    CommandInfo{"ports", "list the serial ports of this machine", kPortsHelp, RunPorts},
+    CommandInfo{"error", "explain an error code of the library", kErrorHelp, RunError},
+    CommandInfo{"sim-reset", "return a simulated device to its factory state", kSimResetHelp, RunSimReset},
+};
+
+constexpr const char* kProgramHelpHead = R"(Usage: lanterna-cli [OPTIONS] COMMAND [ARGUMENTS]
+
+Reads and writes the Ethernet settings of ORLA fieldbus couplers and controllers over the
+serial service cable.
+
+Options:
+  --connection RS232:<device>  the serial port (ttyUSB0, COM1, /dev/ttyS0); without this
+                               option the port stored by the program is used
+  --connection SIM[:profile]   start the device simulator in this process and use it;
+                               profiles: fbc32 (default), pfc32, fbcnode, fbc16, fbcold
+  --ini PATH                   the configuration (devices, pages, ranges); default:
+                               LANTERNA.INI next to the program
+  --json                       the result as one JSON object
+  --debug                      show the polling trace of the parameter save
+  --yes                        restart, default, extract, format: do not ask
+  --help                       this text; with a command, the command's help
+
+Commands:
+)";
+
+constexpr const char* kProgramHelpTail = R"(
+Exit status: 0 success; 1 the device action failed (its text on standard error); 2 bad usage
+or input, nothing written to the device.
+)";
+
+}  // namespace
+
+std::span<const CommandInfo> AllCommands() { return kCommands; }
+
+const CommandInfo* FindCommand(std::string_view name) {
+  for (const CommandInfo& command : kCommands)
+    if (name == command.name) return &command;
+  return nullptr;
+}
+
+std::string ProgramHelp() {
+  std::string help = kProgramHelpHead;
+  for (const CommandInfo& command : kCommands) {
+    std::string name = command.name;
+    name.resize(12, ' ');
+    help += "  " + name + command.summary + "\n";
+  }
+  return help + kProgramHelpTail;
+}
+
+}  // namespace lanterna::cli

@@ -1,0 +1,54 @@
+#include "cli/FailureReport.h"
+
+#include <cstdio>
+
+#include "Platform/LastError.h"
+
+namespace lanterna::cli {
+
+namespace {
+
+std::string Indented(const std::string& text, const std::string& indent) {
+  std::string result = indent;
+  for (char c : text) {
+    result += c;
+    if (c == '\n') result += indent;
+  }
+  return result;
+}
+
+// The catalogue's texts end their lines as the platform it was written for does.
+std::string WithLineFeeds(std::string text) {
+  for (auto at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) text.erase(at, 1);
+  return text;
+}
+
+std::string HexCode(std::uint32_t code) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08X", code);
+  return text;
+}
+
+}  // namespace
+
+tErrorMessage CatalogueMessage(std::uint32_t code) {
+  // The catalogue reads the thread's last error code.
+  fennec::platform::SetThreadLastError(code);
+  tErrorMessage message;
+  CFennecErrorHandler().Evaluate(&message);
+  for (std::string* text : {&message.strTitle, &message.strText, &message.strDetail}) *text = WithLineFeeds(*text);
+  return message;
+}
+
+std::string FailureReport(const std::string& failureText, std::uint32_t code, const std::string& portAdvice) {
+  std::string report = "lanterna-cli: " + (failureText.empty() ? std::string("the action failed") : failureText) + "\n";
+  if (code != 0) {
+    const tErrorMessage message = CatalogueMessage(code);
+    report += "  " + message.strTitle + " (" + HexCode(code) + "): " + message.strText + "\n";
+    if (!message.strDetail.empty()) report += Indented(message.strDetail, "    ") + "\n";
+  }
+  if (!portAdvice.empty()) report += Indented(portAdvice, "  ") + "\n";
+  return report;
+}
+
+}  // namespace lanterna::cli

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "FennecErrorHandler.h"
+
+namespace lanterna::cli {
+
+// The catalogue's title, text and detail for an error code, in the catalogue's language, with
+// plain line feeds.
+tErrorMessage CatalogueMessage(std::uint32_t code);
+
+// What standard error shows when an action failed: its failure text, the catalogue's text
+// for the library's error code where there is one (code 0: none), and the port's advice
+// where the system refused the port.
+std::string FailureReport(const std::string& failureText, std::uint32_t code, const std::string& portAdvice);
+
+}  // namespace lanterna::cli

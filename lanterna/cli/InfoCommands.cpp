@@ -1,0 +1,109 @@
+// ports, error, params, sim-reset: what the program knows beside the device actions.
+#include <algorithm>
+#include <cstdio>
+#include <iostream>
+#include <nlohmann/json.hpp>
+
+#include "Platform/SerialPortList.h"
+#include "cli/CliError.h"
+#include "cli/CommandSupport.h"
+#include "cli/Commands.h"
+#include "cli/ConnectionChoice.h"
+#include "cli/FailureReport.h"
+#include "cli/ParameterList.h"
+#include "cli/SimulatorHost.h"
+
+namespace lanterna::cli {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+std::string Padded(std::string text, std::size_t width) {
+  if (text.size() < width) text.resize(width, ' ');
+  return text;
+}
+
+// Whether the connected device has the parameter: only a page the device gets knows its
+// generation.
+std::string DeviceHasIt(const CCouplerSettingsPageModel& page, const CPageParameter& parameter) {
+  if (!page.IsPageUsed() || !page.IsLoaded()) return "no page";
+  return parameter.Available() ? "yes" : "no";
+}
+
+std::string RegistersOf(const CPageParameter& parameter, bool is32) {
+  const std::string& registers = parameter.Registers(is32);
+  return registers.empty() ? "-" : registers;
+}
+
+}  // namespace
+
+int RunPorts(const CliOptions& options) {
+  RequireOperands(options, 0, 0, "ports");
+  const auto ports = fennec::platform::ListSerialPorts();
+  if (options.json) {
+    Json list = Json::array();
+    for (const auto& port : ports) list.push_back({{"name", port.name}, {"friendly_name", port.friendlyName}});
+    std::cout << list.dump(2) << "\n";
+    return kExitSuccess;
+  }
+  if (ports.empty()) std::cerr << "This machine has no serial ports.\n";
+  for (const auto& port : ports) std::cout << Padded(port.name, 12) << " " << port.friendlyName << "\n";
+  return kExitSuccess;
+}
+
+int RunError(const CliOptions& options) {
+  RequireOperands(options, 1, 1, "error CODE");
+  const std::uint32_t code = ParseNumberOperand(options.operands[0], 0xFFFFFFFF, "the error code");
+  const tErrorMessage message = CatalogueMessage(code);
+  char hex[16];
+  std::snprintf(hex, sizeof hex, "0x%08X", code);
+  if (options.json) {
+    const Json object{{"code", hex}, {"title", message.strTitle}, {"text", message.strText}, {"detail", message.strDetail}};
+    std::cout << object.dump(2) << "\n";
+  } else {
+    std::cout << hex << "  " << message.strTitle << "\n" << message.strText << "\n\n" << message.strDetail << "\n";
+  }
+  return kExitSuccess;
+}
+
+int RunParams(const CliOptions& options) {
+  RequireOperands(options, 0, 0, "params");
+  CDeviceSession session(options);
+  if (auto failed = ReadFirst(session, options)) return *failed;
+  const bool is32 = session.Data().Is32() != 0;
+
+  Json list = Json::array();
+  std::string text = Padded("KEY", 32) + Padded("PAGE", 11) + Padded("TYPE", 11) + Padded("DEVICE", 8) +
+                     Padded("REGISTERS", 18) + Padded("DEFAULT", 9) + "RANGE\n";
+  for (const CCouplerSettingsPageModel* page : session.Pages().Pages()) {
+    for (const auto& owned : page->Parameters()) {
+      const CPageParameter& parameter = *owned;
+      const std::string has = DeviceHasIt(*page, parameter);
+      list.push_back({{"key", parameter.Key()},
+                      {"page", page->GetSection()},
+                      {"title", parameter.Title()},
+                      {"type", KindName(parameter)},
+                      {"range", RangeText(parameter)},
+                      {"default", DefaultText(parameter)},
+                      {"registers", parameter.Registers(is32)},
+                      {"device_has_it", has == "yes"}});
+      text += Padded(parameter.Key(), 32) + Padded(page->GetSection(), 11) + Padded(KindName(parameter), 11) +
+              Padded(has, 8) + Padded(RegistersOf(parameter, is32), 18) + Padded(DefaultText(parameter), 9) +
+              RangeText(parameter) + "\n";
+    }
+  }
+  std::cout << (options.json ? list.dump(2) + "\n" : text);
+  return kExitSuccess;
+}
+
+int RunSimReset(const CliOptions& options) {
+  RequireOperands(options, 0, 1, "sim-reset [PROFILE]");
+  const std::string name = options.operands.empty() ? kDefaultSimulatorProfile : options.operands[0];
+  std::string report;
+  const bool reset = ResetSimulator(SimulatorProfile(name), report);
+  (reset ? std::cout : std::cerr) << report << "\n";
+  return reset ? kExitSuccess : kExitActionFailed;
+}
+
+}  // namespace lanterna::cli

@@ -1,0 +1,65 @@
+#include "cli/SettingLines.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "cli/CliError.h"
+
+namespace lanterna::cli {
+
+namespace {
+
+// Larger files are not settings a read printed.
+constexpr std::uintmax_t kMaxFileSize = 1024 * 1024;
+
+std::string_view TrimmedBlanks(std::string_view text) {
+  const auto first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+SettingLine ParseSetting(std::string_view text, const std::string& origin) {
+  const auto equals = text.find('=');
+  const std::string_view key = TrimmedBlanks(text.substr(0, equals));
+  if (equals == std::string_view::npos || key.empty())
+    throw CBadInput(origin + ": '" + std::string(text) + "' is not of the form KEY=VALUE");
+  return {std::string(key), std::string(text.substr(equals + 1)), origin};
+}
+
+}  // namespace
+
+std::vector<SettingLine> SettingsFromArguments(const std::vector<std::string>& arguments) {
+  std::vector<SettingLine> settings;
+  for (const std::string& argument : arguments) settings.push_back(ParseSetting(argument, "argument"));
+  return settings;
+}
+
+std::vector<SettingLine> SettingsFromText(std::string_view text, const std::string& name) {
+  std::vector<SettingLine> settings;
+  std::size_t number = 0;
+  while (!text.empty()) {
+    const auto end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    ++number;
+    if (line.ends_with('\r')) line.remove_suffix(1);
+    const std::string_view content = TrimmedBlanks(line);
+    if (content.empty() || content.starts_with('#')) continue;
+    settings.push_back(ParseSetting(line, name + ":" + std::to_string(number)));
+  }
+  return settings;
+}
+
+std::vector<SettingLine> SettingsFromFile(const std::filesystem::path& file) {
+  std::error_code error;
+  const auto size = std::filesystem::file_size(file, error);
+  if (error) throw CBadInput("cannot read " + file.string() + ": " + error.message());
+  if (size > kMaxFileSize) throw CBadInput(file.string() + " is too large for a settings file");
+  std::ifstream in(file, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  if (!in) throw CBadInput("cannot read " + file.string());
+  return SettingsFromText(text.str(), file.string());
+}
+
+}  // namespace lanterna::cli

@@ -1,0 +1,113 @@
+// The command line's parsing: options, numbers, the connection, KEY=VALUE lines, clock input.
+#include <gtest/gtest.h>
+
+#include "cli/Arguments.h"
+#include "cli/CliError.h"
+#include "cli/ClockInput.h"
+#include "cli/ConnectionChoice.h"
+#include "cli/SettingLines.h"
+
+using namespace lanterna::cli;
+using namespace std::chrono;
+
+TEST(Arguments, OptionsStandBeforeOrAfterTheCommandWithTheirValues) {
+  const CliOptions options =
+      ParseArguments({"--connection", "SIM:pfc32", "write", "A.B=1", "--ini=/x/LANTERNA.INI", "--json", "C.D=2"});
+  EXPECT_EQ(options.connection, "SIM:pfc32");
+  EXPECT_EQ(options.ini, "/x/LANTERNA.INI");
+  EXPECT_TRUE(options.json);
+  EXPECT_FALSE(options.yes);
+  EXPECT_EQ(options.command, "write");
+  EXPECT_EQ(options.operands, (std::vector<std::string>{"A.B=1", "C.D=2"}));
+}
+
+TEST(Arguments, NegativeNumbersAndEverythingAfterTheEndMarkAreOperands) {
+  const CliOptions options = ParseArguments({"clock", "zone", "-5", "--", "--json"});
+  EXPECT_EQ(options.operands, (std::vector<std::string>{"zone", "-5", "--json"}));
+  EXPECT_FALSE(options.json);
+}
+
+TEST(Arguments, UnknownOptionsAndMissingValuesAreBadInput) {
+  EXPECT_THROW(ParseArguments({"read", "--jsno"}), CBadInput);
+  EXPECT_THROW(ParseArguments({"read", "-x"}), CBadInput);
+  EXPECT_THROW(ParseArguments({"read", "--connection"}), CBadInput);
+  EXPECT_TRUE(ParseArguments({"-h"}).help);
+}
+
+TEST(Arguments, NumberOperandsAreWholeDecimalOrHexadecimalNumbersWithinTheirLimit) {
+  EXPECT_EQ(ParseNumberOperand("100", 127, "the table"), 100u);
+  EXPECT_EQ(ParseNumberOperand("0x7F", 127, "the table"), 127u);
+  EXPECT_EQ(ParseNumberOperand("0XFFFFFFFF", 0xFFFFFFFF, "the code"), 0xFFFFFFFFu);
+  for (const char* bad : {"128", "", "0x", "12abc", "-1", " 1", "0x1G", "99999999999"})
+    EXPECT_THROW(ParseNumberOperand(bad, 127, "the table"), CBadInput) << bad;
+}
+
+TEST(Connection, SimulatorWithItsDefaultOrNamedProfile) {
+  EXPECT_EQ(ParseConnection(std::nullopt).kind, ConnectionChoice::Kind::Stored);
+  const ConnectionChoice plain = ParseConnection("SIM");
+  EXPECT_EQ(plain.kind, ConnectionChoice::Kind::Simulator);
+  EXPECT_EQ(plain.profile, "fbc32");
+  EXPECT_EQ(ParseConnection("sim:fbc16").profile, "fbc16");
+}
+
+TEST(Connection, SerialDevicesFollowTheProgramsConnectionArgument) {
+  const ConnectionChoice serial = ParseConnection("RS232:ttyUSB0");
+  EXPECT_EQ(serial.kind, ConnectionChoice::Kind::Serial);
+  EXPECT_EQ(serial.device, "ttyUSB0");
+  // Only the exact text "RS232:" is removed.
+  EXPECT_EQ(ParseConnection("rs232:COM2").device, "rs232:COM2");
+  try {
+    ParseConnection("TCPIP:10.0.0.1");
+    FAIL();
+  } catch (const CBadInput& error) {
+    EXPECT_STREQ(error.what(), "TCP/IP communication ist not supported!");
+  }
+  try {
+    ParseConnection("COM1");
+    FAIL();
+  } catch (const CBadInput& error) {
+    EXPECT_STREQ(error.what(), "Invalid communication settings!");
+  }
+  EXPECT_THROW(ParseConnection("RS232:"), CBadInput);
+}
+
+TEST(SettingLines, ArgumentsKeepTheValueAfterTheFirstEqualsSign) {
+  const auto settings = SettingsFromArguments({"TCPIP.Server=BootP-Server", " NETWORK.Domain =a=b", "X.Y="});
+  ASSERT_EQ(settings.size(), 3u);
+  EXPECT_EQ(settings[0].key, "TCPIP.Server");
+  EXPECT_EQ(settings[1].key, "NETWORK.Domain");
+  EXPECT_EQ(settings[1].value, "a=b");
+  EXPECT_EQ(settings[2].value, "");
+  EXPECT_THROW(SettingsFromArguments({"TCPIP.IPAddress"}), CBadInput);
+  EXPECT_THROW(SettingsFromArguments({"=1"}), CBadInput);
+}
+
+TEST(SettingLines, TextSkipsCommentsAndBlankLinesAndNamesTheLineOfAFault) {
+  const auto settings = SettingsFromText("# 716-341\r\n\r\nA.B=1\r\n   # indented comment\nC.D=two words\n", "dev.txt");
+  EXPECT_EQ(settings, (std::vector<SettingLine>{{"A.B", "1", "dev.txt:3"}, {"C.D", "two words", "dev.txt:5"}}));
+  try {
+    SettingsFromText("A.B=1\nno equals sign\n", "dev.txt");
+    FAIL();
+  } catch (const CBadInput& error) {
+    EXPECT_NE(std::string(error.what()).find("dev.txt:2"), std::string::npos);
+  }
+  EXPECT_THROW(SettingsFromFile("/nonexistent/settings.txt"), CBadInput);
+}
+
+TEST(ClockInput, UtcTimeInEitherFormWithAnOptionalZ) {
+  const sys_seconds expected = sys_days{2024y / 2 / 29} + 13h + 5min + 9s;
+  EXPECT_EQ(ParseUtcTime("2024-02-29T13:05:09"), expected);
+  EXPECT_EQ(ParseUtcTime("2024-02-29 13:05:09"), expected);
+  EXPECT_EQ(ParseUtcTime("2024-02-29T13:05:09Z"), expected);
+  for (const char* bad : {"2023-02-29T13:05:09", "2024-13-01T00:00:00", "2024-01-01T24:00:00",
+                          "2024-01-01T00:60:00", "2024-1-01T00:00:00", "2024-01-01", "2024-01-01T00:00:0x",
+                          "2024-01-01T-1:00:00"})
+    EXPECT_FALSE(ParseUtcTime(bad).has_value()) << bad;
+}
+
+TEST(ClockInput, ZoneHoursAreWholeSignedNumbers) {
+  EXPECT_EQ(ParseZoneHours("-5"), -5);
+  EXPECT_EQ(ParseZoneHours("+1"), 1);
+  EXPECT_EQ(ParseZoneHours("0"), 0);
+  for (const char* bad : {"", "+", "1.5", "UTC+1", "+-1", "5h"}) EXPECT_FALSE(ParseZoneHours(bad).has_value()) << bad;
+}

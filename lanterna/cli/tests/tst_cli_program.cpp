@@ -1,0 +1,368 @@
+// lanterna-cli as a separate process, against the simulator it starts itself and on
+// pseudo-terminals: exit statuses, its output and what reaches the device.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "Platform/ChildProcess.h"
+#include "Platform/StoreFile.h"
+#include "SimulatedDevice.h"
+#include "TempFolder.h"
+
+using fennec::platform::ChildProcess;
+using Json = nlohmann::json;
+using namespace std::chrono_literals;
+
+namespace {
+
+struct Result {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+
+  bool Says(const std::string& text) const { return err.find(text) != std::string::npos; }
+};
+
+std::vector<std::string> Keys(const Json& object) {
+  std::vector<std::string> keys;
+  for (const auto& [key, value] : object.items()) keys.push_back(key);
+  return keys;
+}
+
+class CliProgram : public ::testing::Test {
+ protected:
+  // Each test has its own simulated devices and registry.
+  void SetUp() override {
+    setenv("FENNEC_SIM_STATE", (m_folder.Path() / "state").c_str(), 1);
+    setenv("FENNEC_REGISTRY", (m_folder.Path() / "registry.xml").c_str(), 1);
+    setenv("LC_ALL", "C", 1);
+  }
+
+  Result Run(const std::vector<std::string>& arguments) {
+    const auto errors = m_folder.Path() / "stderr.txt";
+    auto process = ChildProcess::Start(LANTERNA_CLI, arguments, errors);
+    Result result;
+    if (!process) return result;
+    const auto deadline = std::chrono::steady_clock::now() + 60s;
+    while (auto line = process->ReadLine(deadline)) result.out += *line + "\n";
+    result.exitCode = process->Wait(deadline).value_or(-1);
+    result.err = fennec::platform::ReadWholeFile(errors).value_or("");
+    return result;
+  }
+
+  Json ReadJson(const std::string& connection = "SIM") {
+    const Result read = Run({"--connection", connection, "--json", "read"});
+    EXPECT_EQ(read.exitCode, 0) << read.err;
+    return Json::parse(read.out);
+  }
+
+  std::filesystem::path WriteFile(const std::string& name, const std::string& text) {
+    const auto file = m_folder.Path() / name;
+    std::ofstream(file) << text;
+    return file;
+  }
+
+  std::filesystem::path StateFile(const std::string& profile) {
+    return m_folder.Path() / "state" / ("simulator-" + profile + ".state");
+  }
+
+  TempFolder m_folder;
+};
+
+// Registers of table 100 whose words differ, with both words.
+std::vector<std::tuple<std::size_t, unsigned, unsigned>> Changes(const Json& before, const Json& after) {
+  std::vector<std::tuple<std::size_t, unsigned, unsigned>> changes;
+  for (std::size_t i = 0; i < before.size() && i < after.size(); ++i)
+    if (before[i] != after[i]) changes.emplace_back(i, before[i].get<unsigned>(), after[i].get<unsigned>());
+  return changes;
+}
+
+}  // namespace
+
+TEST_F(CliProgram, ReadAsJsonHasTheKeysTheLogAndTheParametersOfTheDevice) {
+  const Json result = ReadJson();
+  EXPECT_EQ(Keys(result), (std::vector<std::string>{"admissible", "identification", "is32", "is_pfc", "log",
+                                                    "pages", "parameters", "tables"}));
+  const Json& identification = result["identification"];
+  EXPECT_EQ(Keys(identification),
+            (std::vector<std::string>{"clock", "description", "fwl_version", "gateway", "hardware_version",
+                                      "ip_address", "network_id", "network_id_kind", "order_number",
+                                      "serial_number", "software_version", "subnet_mask"}));
+  EXPECT_EQ(identification["order_number"], "716-341");
+  EXPECT_EQ(identification["ip_address"], "192.168.1.17");
+  EXPECT_EQ(identification["network_id_kind"], "MAC-ID");
+  EXPECT_EQ(identification["clock"], "DONE");
+  EXPECT_EQ(result["admissible"], true);
+  EXPECT_EQ(result["is32"], true);
+  EXPECT_EQ(result["is_pfc"], false);
+  EXPECT_EQ(result["pages"], Json({"COMMON", "TCPIP", "NETWORK", "CLOCK", "MODBUS", "PROTOCOL", "TRAFFIC", "SNTP",
+                                   "ETHERNETIP"}));
+  ASSERT_EQ(result["tables"]["0"].size(), 32u);
+  ASSERT_EQ(result["tables"]["100"].size(), 80u);
+  EXPECT_EQ(result["tables"]["100"][9], 0xA8C0);  // 192.168 in one register
+  EXPECT_EQ(result["tables"]["100"][10], 0x1101);
+
+  const Json& parameters = result["parameters"];
+  EXPECT_EQ(parameters["TCPIP.IPAddress"], "192.168.1.17");
+  EXPECT_EQ(parameters["PROTOCOL.HttpPort"], 80);
+  EXPECT_EQ(parameters["NETWORK.HostName"], "");
+  EXPECT_EQ(parameters["PROTOCOL.FTP"], true);
+  EXPECT_EQ(parameters["PROTOCOL.SNMP"], false);
+  EXPECT_EQ(parameters["TCPIP.Server"], "BootP-Server");
+  EXPECT_EQ(parameters["MODBUS.TriggerMask1"], 0xFFFF);
+  EXPECT_FALSE(parameters.contains("TCPIP.BootP"));  // the older generation's switch
+  EXPECT_FALSE(parameters.contains("PFC.ResetOutputs"));
+
+  EXPECT_EQ(result["log"], Json({"Identifying connected device is in progress...",
+                                 "    Connecting with the device is in progress...",
+                                 "    Connecting with the device successfully done",
+                                 "    Check article number '716-341' ...", "    Article number '716-341' is admissible",
+                                 "    Check firmware version '01.07.12(09)' ...",
+                                 "    Firmware version '01.07.12(09)' is admissible",
+                                 "Connected device successfully identified."}));
+}
+
+TEST_F(CliProgram, EveryProfileIsJudgedByTheShippedConfiguration) {
+  const Json pfc = ReadJson("SIM:pfc32");
+  EXPECT_EQ(pfc["is_pfc"], true);
+  EXPECT_EQ(pfc["parameters"]["PFC.ResetOutputs"], false);
+  EXPECT_EQ(pfc["parameters"]["ETHERNETIP.BkFbInpPlcOnlyVarCnt"], 0);
+
+  const Json older = ReadJson("SIM:fbc16");
+  EXPECT_EQ(older["is32"], false);
+  EXPECT_EQ(older["identification"]["clock"], "ERROR: Service not supported!");
+  EXPECT_EQ(older["identification"]["ip_address"], "192.168.1.18");  // from its internal variables
+  EXPECT_EQ(older["parameters"]["PROTOCOL.HttpPort"], 80);
+  EXPECT_EQ(older["parameters"]["TCPIP.BootP"], true);
+  EXPECT_FALSE(older["parameters"].contains("NETWORK.HostName"));
+
+  // No section: a device that reports no MAC-ID is not admitted.
+  const Result node = Run({"--connection", "SIM:fbcnode", "--json", "read"});
+  EXPECT_EQ(node.exitCode, 1);
+  EXPECT_TRUE(node.Says("lanterna-cli: Inadmissible FBC!")) << node.err;
+  EXPECT_EQ(Json::parse(node.out)["admissible"], false);
+
+  // Its addresses come from the identification and cannot be written back: commented out.
+  const Result old = Run({"--connection", "SIM:fbcold", "read"});
+  EXPECT_EQ(old.exitCode, 0) << old.err;
+  EXPECT_NE(old.out.find("\n#   FWL Version    ERROR: Service not supported!\n"), std::string::npos) << old.out;
+  EXPECT_NE(old.out.find("\n# Parameters\nTCPIP.BootP=1\n# TCPIP.IPAddress=10.0.0.21   (read only)\n"),
+            std::string::npos)
+      << old.out;
+}
+
+TEST_F(CliProgram, WriteChangesExactlyTheNamedRegistersAndTheDeviceKeepsThemOverARestart) {
+  const Json before = ReadJson();
+  const Result write =
+      Run({"--connection", "SIM", "write", "TCPIP.IPAddress=10.1.2.3", "PROTOCOL.HttpPort=8080", "NETWORK.HostName=plant-7"});
+  ASSERT_EQ(write.exitCode, 0) << write.err;
+  EXPECT_TRUE(write.Says("    Software-Reset successfully done"));
+  EXPECT_TRUE(write.Says("Writing settings to the connected device successfully done"));
+  EXPECT_NE(write.out.find("\nTCPIP.IPAddress=10.1.2.3\n"), std::string::npos) << write.out;
+
+  // A new process powers the simulated device up from its memory.
+  const Json after = ReadJson();
+  EXPECT_EQ(after["identification"]["ip_address"], "10.1.2.3");
+  EXPECT_EQ(after["parameters"]["NETWORK.HostName"], "plant-7");
+  using Change = std::tuple<std::size_t, unsigned, unsigned>;
+  EXPECT_EQ(Changes(before["tables"]["100"], after["tables"]["100"]),
+            (std::vector<Change>{{9, 0xA8C0, 0x010A},
+                                 {10, 0x1101, 0x0302},
+                                 {25, 0, 0x6C70},  // "pl"
+                                 {26, 0, 0x6E61},  // "an"
+                                 {27, 0, 0x2D74},  // "t-"
+                                 {28, 0, 0x0037},  // "7" and the terminating zero
+                                 {59, 80, 8080}}));
+  EXPECT_EQ(before["tables"]["0"], after["tables"]["0"]);
+}
+
+TEST_F(CliProgram, WriteFromTheLinesOfAReadCopiesTheSettingsBack) {
+  const Result read = Run({"--connection", "SIM", "read"});
+  ASSERT_EQ(read.exitCode, 0) << read.err;
+  std::string lines = read.out;
+  const auto port = lines.find("PROTOCOL.HttpPort=80\n");
+  ASSERT_NE(port, std::string::npos) << lines;
+  lines.replace(port, std::string("PROTOCOL.HttpPort=80").size(), "PROTOCOL.HttpPort=8081");
+  const Json before = ReadJson();
+
+  const Result write = Run({"--connection", "SIM", "write", "--from", WriteFile("device.txt", lines).string()});
+  ASSERT_EQ(write.exitCode, 0) << write.err;
+
+  const Json after = ReadJson();
+  using Change = std::tuple<std::size_t, unsigned, unsigned>;
+  EXPECT_EQ(Changes(before["tables"]["100"], after["tables"]["100"]), (std::vector<Change>{{59, 80, 8081}}));
+}
+
+TEST_F(CliProgram, RefusedValuesEndWithStatus2AndNothingIsWritten) {
+  const Result range = Run({"--connection", "SIM", "write", "PROTOCOL.HttpPort=70000"});
+  EXPECT_EQ(range.exitCode, 2);
+  EXPECT_TRUE(range.Says("PROTOCOL.HttpPort=70000 refused (HTTP-Port): Please enter a value between 0 and 65535."))
+      << range.err;
+  EXPECT_FALSE(range.Says("Writing settings"));
+
+  const Result address = Run({"--connection", "SIM", "write", "TCPIP.IPAddress=10.1.2"});
+  EXPECT_EQ(address.exitCode, 2);
+  EXPECT_TRUE(address.Says("TCPIP.IPAddress=10.1.2 refused")) << address.err;
+
+  // Unknown keys are refused before the device is even read.
+  const Result unknown = Run({"--connection", "SIM", "write", "TCPIP.Address=10.1.2.3"});
+  EXPECT_EQ(unknown.exitCode, 2);
+  EXPECT_TRUE(unknown.Says("there is no parameter TCPIP.Address")) << unknown.err;
+  EXPECT_FALSE(unknown.Says("Identifying"));
+
+  const Result noPage = Run({"--connection", "SIM:fbc16", "write", "NETWORK.HostName=plant-7"});
+  EXPECT_EQ(noPage.exitCode, 2);
+  EXPECT_TRUE(noPage.Says("The connected device does not get the page of this parameter.")) << noPage.err;
+
+  // The devices were only read: nothing was saved.
+  EXPECT_FALSE(std::filesystem::exists(StateFile("fbc32")));
+  EXPECT_FALSE(std::filesystem::exists(StateFile("fbc16")));
+}
+
+TEST_F(CliProgram, ParamsShowTheRangesOfTheIniFileInUse) {
+  const auto ini = WriteFile("LANTERNA.INI",
+                             "[0716-0341]\nFBC=32\nPFC=0\nPAGE00=ALL\n[PROTOCOL]\nHttpPortMin=1000\nHttpPortMax=2000\n");
+  const Result params = Run({"--connection", "SIM", "--ini", ini.string(), "--json", "params"});
+  ASSERT_EQ(params.exitCode, 0) << params.err;
+  const Json list = Json::parse(params.out);
+  auto entry = [&](const std::string& key) {
+    for (const Json& item : list)
+      if (item["key"] == key) return item;
+    return Json();
+  };
+  EXPECT_EQ(entry("PROTOCOL.HttpPort"), (Json{{"key", "PROTOCOL.HttpPort"}, {"page", "PROTOCOL"},
+                                             {"title", "HTTP-Port"}, {"type", "number"}, {"range", "1000..2000"},
+                                             {"default", "80"}, {"registers", "100:59"}, {"device_has_it", true}}));
+  EXPECT_EQ(entry("TCPIP.BootP")["device_has_it"], false);
+  EXPECT_EQ(entry("MODBUS.TriggerMask2")["range"], "0x0000..0xFFFF");
+  EXPECT_EQ(entry("PFC.ResetOutputs")["device_has_it"], false);  // a coupler does not get the PFC page
+}
+
+TEST_F(CliProgram, ASilentDeviceEndsWithStatus1AndTheCataloguesText) {
+  fennec::sim::SimulatorOptions options;
+  options.profile = *fennec::sim::FindProfile("fbc32");
+  fennec::sim::SimulatedDevice device(std::move(options));
+  ASSERT_TRUE(device.Start());
+  device.DropNext(1000);
+  const Result read = Run({"--connection", "RS232:" + device.SlavePath(), "read"});
+  EXPECT_EQ(read.exitCode, 1);
+  EXPECT_TRUE(read.Says("    ERROR: Connecting with the device failed!\nIdentification of connected device failed!\n"))
+      << read.err;
+  EXPECT_TRUE(read.Says("lanterna-cli: Connecting device failed!\n")) << read.err;
+  EXPECT_TRUE(read.Says("Timeout while connecting to fieldbus coupler !")) << read.err;
+  EXPECT_EQ(read.out, "");
+}
+
+TEST_F(CliProgram, AMissingSerialDeviceEndsWithStatus1AndAdvice) {
+  const Result read = Run({"--connection", "RS232:/dev/lanterna-no-such-port", "--json", "read"});
+  EXPECT_EQ(read.exitCode, 1);
+  EXPECT_TRUE(read.Says("lanterna-cli: Connecting device failed!\n  Communication Port Error (0x20020002): COM-Port not found !"))
+      << read.err;
+  EXPECT_TRUE(read.Says("/dev/lanterna-no-such-port")) << read.err;
+  EXPECT_EQ(Json::parse(read.out)["admissible"], false);
+}
+
+TEST_F(CliProgram, ClockZoneIsKeptByTheDeviceUntilSimResetReturnsTheFactoryState) {
+  const Result zone = Run({"--connection", "SIM", "--json", "clock", "zone", "-5"});
+  ASSERT_EQ(zone.exitCode, 0) << zone.err;
+  EXPECT_EQ(Json::parse(zone.out)["device"]["time_zone"], -5);
+
+  const Result set = Run({"--connection", "SIM", "--json", "clock", "set", "2030-01-02", "03:04:05"});
+  ASSERT_EQ(set.exitCode, 0) << set.err;
+  const Json clock = Json::parse(set.out)["device"];
+  EXPECT_EQ(clock["time_zone"], -5);  // the UTC write keeps the zone
+  EXPECT_EQ(clock["utc"].get<std::string>().substr(0, 16), "2030-01-02T03:04");
+  EXPECT_EQ(clock["date"], "2030-01-01");  // local time: five hours behind
+
+  const Result reset = Run({"sim-reset"});
+  EXPECT_EQ(reset.exitCode, 0);
+  EXPECT_FALSE(std::filesystem::exists(StateFile("fbc32")));
+  const Result factory = Run({"--connection", "SIM", "--json", "clock"});
+  ASSERT_EQ(factory.exitCode, 0) << factory.err;
+  EXPECT_EQ(Json::parse(factory.out)["device"]["time_zone"], 0);
+
+  const Result noClock = Run({"--connection", "SIM:fbc16", "clock"});
+  EXPECT_EQ(noClock.exitCode, 2);
+  EXPECT_TRUE(noClock.Says("has no Clock page")) << noClock.err;
+  EXPECT_EQ(Run({"--connection", "SIM", "clock", "zone", "13"}).exitCode, 2);
+}
+
+TEST_F(CliProgram, RegistersAreReadAndWrittenRawWithTheirLimitsCheckedFirst) {
+  const Result read = Run({"--connection", "SIM", "regs", "read", "100", "9", "2"});
+  ASSERT_EQ(read.exitCode, 0) << read.err;
+  EXPECT_EQ(read.out, "100:9    0xA8C0 43200\n100:10   0x1101  4353\n");
+
+  // Raw means without enabling the parameter writing first: the device refuses.
+  const Result write = Run({"--connection", "SIM", "regs", "write", "100", "59", "0x1F90"});
+  EXPECT_EQ(write.exitCode, 1);
+  EXPECT_TRUE(write.Says("lanterna-cli: Writing the registers failed!\n  Fieldbus Coupler Error (0x20088202)")) << write.err;
+
+  EXPECT_EQ(Run({"--connection", "SIM", "regs", "read", "128", "0", "1"}).exitCode, 2);
+  const Result tooLong = Run({"--connection", "SIM", "regs", "read", "100", "250", "7"});
+  EXPECT_EQ(tooLong.exitCode, 2);
+  EXPECT_TRUE(tooLong.Says("the count '7' is not a number from 0 to 6")) << tooLong.err;
+  EXPECT_EQ(Run({"--connection", "SIM", "regs", "write", "100", "0", "0x10000"}).exitCode, 2);
+}
+
+TEST_F(CliProgram, ErrorCodesAreExplainedByTheCatalogue) {
+  const Result text = Run({"error", "0x20010200"});
+  EXPECT_EQ(text.exitCode, 0);
+  EXPECT_EQ(text.out.substr(0, text.out.find('\n')), "0x20010200  Communication Port Error");
+  const Result json = Run({"--json", "error", "536936960"});
+  ASSERT_EQ(json.exitCode, 0);
+  EXPECT_EQ(Json::parse(json.out),
+            (Json{{"code", "0x20010200"}, {"title", "Communication Port Error"},
+                  {"text", "Timeout while connecting to fieldbus coupler !"},
+                  {"detail", "The fieldbus coupler (FBC) did not reply within a given time.\n\nPossible Reasons:\n"
+                             "- The Fieldbus couplers power supply was interrupted.\n"
+                             "- The connection between your PC and the FBC was interrupted.\n"
+                             "- Different communication settings for your PC and the FBC."}}));
+  EXPECT_EQ(Run({"error", "timeout"}).exitCode, 2);
+}
+
+TEST_F(CliProgram, ActionsThatAskRefuseWithoutATerminalAndRunWithYes) {
+  const Result asked = Run({"--connection", "SIM", "restart"});
+  EXPECT_EQ(asked.exitCode, 2);
+  EXPECT_TRUE(asked.Says("give --yes")) << asked.err;
+  EXPECT_FALSE(asked.Says("Identifying"));
+
+  const Result restart = Run({"--connection", "SIM", "restart", "--yes"});
+  ASSERT_EQ(restart.exitCode, 0) << restart.err;
+  EXPECT_TRUE(restart.Says("Please wait, connected device will be restarted ...\nSoftware-Reset is in progress...\n"))
+      << restart.err;
+  EXPECT_TRUE(restart.Says("Software reset of the connected device successfully done")) << restart.err;
+  EXPECT_EQ(restart.out.substr(0, restart.out.find('\n')), "# 716-341, ETHERNET FBC 100MBIT");
+
+  // A device without a file system refuses the service.
+  const Result extract = Run({"--connection", "SIM:fbc16", "extract", "--yes"});
+  EXPECT_EQ(extract.exitCode, 1);
+  EXPECT_TRUE(extract.Says("    ERROR: Extracting file system failed!")) << extract.err;
+  EXPECT_TRUE(extract.Says("Invalid service request !")) << extract.err;
+}
+
+TEST_F(CliProgram, BadUsageEndsWithStatus2AndHelpIsThere) {
+  EXPECT_EQ(Run({}).exitCode, 2);
+  EXPECT_EQ(Run({"frobnicate"}).exitCode, 2);
+  EXPECT_EQ(Run({"read", "--jsno"}).exitCode, 2);
+  EXPECT_EQ(Run({"--connection", "SIM", "read", "--yes"}).exitCode, 2);
+  const Result tcp = Run({"--connection", "TCPIP:10.0.0.1", "read"});
+  EXPECT_EQ(tcp.exitCode, 2);
+  EXPECT_TRUE(tcp.Says("TCP/IP communication ist not supported!")) << tcp.err;
+  const Result profile = Run({"--connection", "SIM:fbc64", "read"});
+  EXPECT_EQ(profile.exitCode, 2);
+  EXPECT_TRUE(profile.Says("the profiles are fbc32, pfc32, fbcnode, fbc16, fbcold")) << profile.err;
+
+  const Result help = Run({"--help"});
+  EXPECT_EQ(help.exitCode, 0);
+  for (const char* command : {"read", "write", "params", "restart", "default", "extract", "format", "clock", "regs",
+                              "ports", "error", "sim-reset"})
+    EXPECT_NE(help.out.find("\n  " + std::string(command) + " "), std::string::npos) << command;
+  const Result readHelp = Run({"read", "--help"});
+  EXPECT_EQ(readHelp.exitCode, 0);
+  EXPECT_EQ(readHelp.out.substr(0, readHelp.out.find('\n')), "Usage: lanterna-cli [OPTIONS] read");
+}
