@@ -5,6 +5,8 @@
 #include <charconv>
 #include <optional>
 
+#include "Common/TextCase.h"
+
 namespace fennec {
 
 namespace {
@@ -38,10 +40,7 @@ std::string Hexadecimal(std::int64_t number, bool upperCase) {
   char digits[8];
   const auto end = std::to_chars(digits, digits + sizeof digits, static_cast<std::uint32_t>(number), 16).ptr;
   std::string text(digits, end);
-  if (upperCase)
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return text;
+  return upperCase ? ToUpper(std::move(text)) : text;
 }
 
 std::string Padded(std::string body, const Placeholder& placeholder, bool isNumber) {

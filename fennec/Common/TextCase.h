@@ -20,4 +20,10 @@ inline std::string ToLower(std::string text) {
   return text;
 }
 
+inline std::string ToUpper(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  return text;
+}
+
 }  // namespace fennec

@@ -1,8 +1,6 @@
 #include "app/Configuration.h"
 
-#include <algorithm>
-#include <cctype>
-
+#include "Common/TextCase.h"
 #include "app/DialogData.h"
 
 namespace lanterna {
@@ -12,18 +10,12 @@ namespace {
 // A marker that no stored value can equal, so that a missing value is told from an empty one.
 constexpr const char* kAbsent = "\x01" "absent";
 
-std::string UpperCase(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return text;
-}
-
 // Keeps the folder part as written (Windows or POSIX separators); the file name goes to upper
 // case with ".INI" in place of its ".exe" extension, or appended when it has none.
 std::string IniPathFromProgramPath(const std::string& programPath) {
   const auto slash = programPath.find_last_of("/\\");
   const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-  std::string name = UpperCase(programPath.substr(nameStart));
+  std::string name = fennec::ToUpper(programPath.substr(nameStart));
   if (name.ends_with(".EXE")) name.resize(name.size() - 4);
   if (!name.ends_with(".INI")) name += ".INI";
   return programPath.substr(0, nameStart) + name;

@@ -1,9 +1,9 @@
 #include "app/IdentificationSequence.h"
 
-#include <cctype>
 #include <cstdio>
 
 #include "Common/ErrorCodes.h"
+#include "Common/TextCase.h"
 #include "Platform/LastError.h"
 
 namespace lanterna {
@@ -33,8 +33,7 @@ bool SearchInternalVariables(CServiceBase& service, tIdentification& record) {
       return fennec::platform::GetThreadLastError() == fennec::kCouplerEndOfVariableList;
     if (name.empty() || value.empty()) return true;
 
-    std::string upper = name;
-    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const std::string upper = fennec::ToUpper(name);
     if (record.ipAddress.empty() && Contains(upper, "ADDRESS") && Contains(upper, "IP"))
       record.ipAddress = value;
     if (record.subnetMask.empty() && Contains(upper, "SUBNET")) record.subnetMask = value;
