@@ -13,13 +13,6 @@ namespace lanterna {
 
 namespace {
 
-std::string_view Trim(std::string_view text) {
-  const auto first = text.find_first_not_of(" \t\r\n");
-  if (first == std::string_view::npos) return {};
-  const auto last = text.find_last_not_of(" \t\r\n");
-  return text.substr(first, last - first + 1);
-}
-
 std::string_view Unquote(std::string_view value) {
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
     return value.substr(1, value.size() - 2);
@@ -49,20 +42,20 @@ void CIniFile::LoadFromText(std::string_view text) {
   bool inSection = false;
   while (!text.empty()) {
     const auto end = text.find('\n');
-    const std::string_view line = Trim(text.substr(0, end));
+    const std::string_view line = fennec::Trimmed(text.substr(0, end));
     text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
 
     if (line.empty() || line.front() == ';') continue;
     if (line.front() == '[') {
       const auto close = line.find(']');
-      section = std::string(Trim(line.substr(1, close == std::string_view::npos ? line.size() - 1 : close - 1)));
+      section = std::string(fennec::Trimmed(line.substr(1, close == std::string_view::npos ? line.size() - 1 : close - 1)));
       inSection = true;
       continue;
     }
     const auto equals = line.find('=');
     if (!inSection || equals == std::string_view::npos) continue;
-    m_entries.push_back({section, std::string(Trim(line.substr(0, equals))),
-                         std::string(Unquote(Trim(line.substr(equals + 1))))});
+    m_entries.push_back({section, std::string(fennec::Trimmed(line.substr(0, equals))),
+                         std::string(Unquote(fennec::Trimmed(line.substr(equals + 1))))});
   }
 }
 
@@ -83,7 +76,7 @@ int CIniFile::GetInt(std::string_view section, std::string_view key, int default
   const Entry* entry = Find(section, key);
   if (entry == nullptr || entry->value.empty()) return defaultValue;
 
-  std::string_view text = Trim(entry->value);
+  std::string_view text = fennec::Trimmed(entry->value);
   bool negative = false;
   if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
     negative = text.front() == '-';

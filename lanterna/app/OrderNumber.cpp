@@ -1,5 +1,9 @@
 #include "app/OrderNumber.h"
 
+#include <algorithm>
+
+#include "Common/TextCase.h"
+
 namespace lanterna {
 
 namespace {
@@ -9,12 +13,8 @@ std::vector<std::string> SplitAtSeparators(std::string_view text) {
   std::size_t start = 0;
   while (start <= text.size()) {
     const std::size_t end = std::min(text.find_first_of("-/", start), text.size());
-    std::string_view part = text.substr(start, end - start);
-    const auto first = part.find_first_not_of(' ');
-    if (first != std::string_view::npos) {
-      part = part.substr(first, part.find_last_not_of(' ') - first + 1);
-      parts.emplace_back(part);
-    }
+    const std::string_view part = fennec::Trimmed(text.substr(start, end - start), " ");
+    if (!part.empty()) parts.emplace_back(part);
     start = end + 1;
   }
   return parts;

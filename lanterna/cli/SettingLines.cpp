@@ -3,6 +3,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "Common/TextCase.h"
 #include "cli/CliError.h"
 
 namespace lanterna::cli {
@@ -12,15 +13,9 @@ namespace {
 // Larger files are not settings a read printed.
 constexpr std::uintmax_t kMaxFileSize = 1024 * 1024;
 
-std::string_view TrimmedBlanks(std::string_view text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
 SettingLine ParseSetting(std::string_view text, const std::string& origin) {
   const auto equals = text.find('=');
-  const std::string_view key = TrimmedBlanks(text.substr(0, equals));
+  const std::string_view key = fennec::Trimmed(text.substr(0, equals), " \t");
   if (equals == std::string_view::npos || key.empty())
     throw CBadInput(origin + ": '" + std::string(text) + "' is not of the form KEY=VALUE");
   return {std::string(key), std::string(text.substr(equals + 1)), origin};
@@ -43,7 +38,7 @@ std::vector<SettingLine> SettingsFromText(std::string_view text, const std::stri
     text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
     ++number;
     if (line.ends_with('\r')) line.remove_suffix(1);
-    const std::string_view content = TrimmedBlanks(line);
+    const std::string_view content = fennec::Trimmed(line, " \t");
     if (content.empty() || content.starts_with('#')) continue;
     settings.push_back(ParseSetting(line, name + ":" + std::to_string(number)));
   }

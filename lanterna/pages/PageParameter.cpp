@@ -9,16 +9,6 @@
 
 namespace lanterna {
 
-namespace {
-
-std::string_view TrimmedBlanks(std::string_view text) {
-  const auto first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
-}  // namespace
-
 tParameterRecord LoadParameterRecord(const CIniFile& ini, std::string_view section, std::string_view name,
                                      tBuiltInRange builtIn) {
   const std::string key(name);
@@ -128,13 +118,13 @@ CListParameter::CListParameter(const CCouplerSettingsPageModel& page, ParameterI
     : CPageParameter(page, ParameterKind::List, std::move(info)), m_index(index), m_items(items) {}
 
 std::optional<ValidationFailure> CListParameter::SetText(std::string_view text) {
-  const std::string_view wanted = TrimmedBlanks(text);
+  const std::string_view wanted = fennec::Trimmed(text, " ");
   const auto found = std::find_if(m_items.begin(), m_items.end(), [wanted](const std::string& item) {
-    return fennec::EqualNoCase(TrimmedBlanks(item), wanted);
+    return fennec::EqualNoCase(fennec::Trimmed(item, " "), wanted);
   });
   if (found == m_items.end()) {
     std::string choices;
-    for (const std::string& item : m_items) choices += (choices.empty() ? "" : ", ") + std::string(TrimmedBlanks(item));
+    for (const std::string& item : m_items) choices += (choices.empty() ? "" : ", ") + std::string(fennec::Trimmed(item, " "));
     return Failure("Please choose one of: " + choices + ".");
   }
   m_index = static_cast<std::int32_t>(found - m_items.begin());
@@ -143,7 +133,7 @@ std::optional<ValidationFailure> CListParameter::SetText(std::string_view text) 
 
 std::string CListParameter::ValueText() const {
   if (m_index < 0 || static_cast<std::size_t>(m_index) >= m_items.size()) return {};
-  return std::string(TrimmedBlanks(m_items[static_cast<std::size_t>(m_index)]));
+  return std::string(fennec::Trimmed(m_items[static_cast<std::size_t>(m_index)], " "));
 }
 
 CTextParameter::CTextParameter(const CCouplerSettingsPageModel& page, ParameterInfo info, std::string& text,
