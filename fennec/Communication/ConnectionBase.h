@@ -30,11 +30,40 @@ class FENNEC_API CConnectionBase : public IConnection, public CSettingsBase {
   virtual void ResetLastErrorCode() { m_nLastErrorCode = 0; }
   virtual std::string GetType() = 0;
 
+  // A probe of the device (Connect) waits only briefly for its answer. Each transport replaces
+  // its configured time-outs with its own short ones and keeps them for RestoreTimeouts; callers
+  // hold this through CScopedProbeTimeouts so the short ones never outlive the probe.
+  virtual void ApplyProbeTimeouts() = 0;
+  virtual void RestoreTimeouts() = 0;
+  // Why the transport's last system call failed, in words a technician can act on; empty when
+  // there is nothing to add to the error code's catalogue text.
+  virtual std::string GetSystemErrorAdvice() const { return {}; }
+
  protected:
   unsigned int m_nLengthPos = 16;
   unsigned short m_nSizeOfLength = 2;
   short m_nLengthCorrection = 0;
   std::uint32_t m_nLastErrorCode = 0;
+};
+
+// Holds a connection's probe time-outs for one scope. Failures to set or restore them are left
+// in the connection's last error, as any settings failure is.
+class CScopedProbeTimeouts {
+ public:
+  explicit CScopedProbeTimeouts(CConnectionBase& connection) : m_connection(connection) {
+    m_connection.ApplyProbeTimeouts();
+  }
+  ~CScopedProbeTimeouts() {
+    try {
+      m_connection.RestoreTimeouts();
+    } catch (...) {
+    }
+  }
+  CScopedProbeTimeouts(const CScopedProbeTimeouts&) = delete;
+  CScopedProbeTimeouts& operator=(const CScopedProbeTimeouts&) = delete;
+
+ private:
+  CConnectionBase& m_connection;
 };
 
 }  // namespace ORLA

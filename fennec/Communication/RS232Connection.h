@@ -73,9 +73,12 @@ class FENNEC_API CRS232Connection : public CConnectionBase {
   bool LoadSettingsXML(std::string path) override;
   bool SaveSettingsXML(std::string path) override;
 
+  // The probe's time-out is 500 ms; the configured one is kept and given back.
+  void ApplyProbeTimeouts() override;
+  void RestoreTimeouts() override;
   // Why the port's last system call failed (a refused Open above all), in words a technician
   // can act on; empty when no system call has failed since the last Open began.
-  std::string GetSystemErrorAdvice() const;
+  std::string GetSystemErrorAdvice() const override;
 
  private:
   virtual void InitDCB();
@@ -101,6 +104,7 @@ class FENNEC_API CRS232Connection : public CConnectionBase {
   std::shared_ptr<fennec::platform::SerialPort> m_pPort;
   tRS232Settings m_tSettings;
   int m_nLastSystemError = 0;  // errno of the port's last failed system call
+  std::optional<std::string> m_keptTimeout;  // the configured time-out while a probe runs
 };
 
 }  // namespace ORLA

@@ -96,4 +96,17 @@ bool CRS232Connection::SaveSettingsXML(std::string path) {
   return false;
 }
 
+// Through the settings documents, so that a probe leaves the same reports as any change of
+// settings would.
+void CRS232Connection::ApplyProbeTimeouts() {
+  m_keptTimeout = GetSettingsValue("timeout");
+  SetSettingsXML("<?xml version='1.0'?> <RS232 timeout='500'/>");
+}
+
+void CRS232Connection::RestoreTimeouts() {
+  if (!m_keptTimeout) return;
+  SetSettingsXML("<?xml version='1.0'?><RS232 timeout='" + *m_keptTimeout + "' />");
+  m_keptTimeout.reset();
+}
+
 }  // namespace ORLA

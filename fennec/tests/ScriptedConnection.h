@@ -95,8 +95,12 @@ class ScriptedConnection : public ORLA::CConnectionBase {
   bool SaveSettingsRegistry(std::string) override { return true; }
   bool LoadSettingsXML(std::string) override { return false; }
   bool SaveSettingsXML(std::string) override { return false; }
+  void ApplyProbeTimeouts() override { m_bProbeTimeouts = true; }
+  void RestoreTimeouts() override { m_bProbeTimeouts = false; }
+  bool HasProbeTimeouts() const { return m_bProbeTimeouts; }
 
  private:
   bool m_bOpen = false;
+  bool m_bProbeTimeouts = false;
   Bytes m_late;
 };

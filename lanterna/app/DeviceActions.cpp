@@ -15,7 +15,6 @@ namespace {
 
 constexpr std::uint32_t kSubStepBit = 0x80000000u;
 constexpr std::uint16_t kStillRunning = 0x821D;
-constexpr const char* kProbeTimeoutDocument = "<?xml version='1.0'?> <RS232 timeout='500'/>";
 
 const char* DeviceChangedLine(int action) {
   switch (action) {
@@ -70,8 +69,8 @@ bool CDeviceActions::Connect(int tries) {
   const bool wasOpen = m_connection.IsOpen();
   if (!wasOpen || ClosePort()) {
     try {
-      const std::string keptTimeout = m_connection.GetSettingsValue("timeout");
-      m_connection.SetSettingsXML(kProbeTimeoutDocument);
+      // Restored also when the port would not open: the probe's short time-out must not outlive it.
+      ORLA::CScopedProbeTimeouts probeTimeouts(m_connection);
       if (OpenPort()) {
         for (int probe = 0; probe < tries; ++probe) {
           fennec::platform::Sleep(m_timings.probeDelay);
@@ -81,8 +80,6 @@ bool CDeviceActions::Connect(int tries) {
         }
         ClosePort();
       }
-      // Restored also when the port would not open: the probe's short time-out must not outlive it.
-      m_connection.SetSettingsXML("<?xml version='1.0'?><RS232 timeout='" + keptTimeout + "' />");
     } catch (...) {
       result = false;
     }
