@@ -18,6 +18,9 @@ class IDeviceLink {
   virtual CServiceBase& Service() = 0;
 };
 
+// The settings document that puts the command-line device into the serial connection.
+std::string CommandLineDeviceDocument(const std::string& device);
+
 // The serial link: the settings stored under the program's key (unless useStore is false, as
 // for a simulated device on a fresh line), then the command line's device where one is given.
 std::unique_ptr<IDeviceLink> MakeSerialLink(const std::optional<std::string>& device, bool useStore = true);

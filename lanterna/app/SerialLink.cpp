@@ -1,6 +1,5 @@
 #include "Communication/RS232Connection.h"
 #include "SIOService.h"
-#include "app/CommandLine.h"
 #include "app/Configuration.h"
 #include "app/DeviceLink.h"
 
@@ -22,6 +21,22 @@ class CSerialLink : public IDeviceLink {
 };
 
 }  // namespace
+
+std::string CommandLineDeviceDocument(const std::string& device) {
+  // The name is escaped: a quote or "<" in it must not end the attribute or break the document.
+  std::string escaped;
+  for (char c : device) {
+    switch (c) {
+      case '&': escaped += "&amp;"; break;
+      case '<': escaped += "&lt;"; break;
+      case '>': escaped += "&gt;"; break;
+      case '\'': escaped += "&apos;"; break;
+      case '"': escaped += "&quot;"; break;
+      default: escaped += c;
+    }
+  }
+  return "<?xml version='1.0'?>                               <RS232 device='" + escaped + "'/>";
+}
 
 std::unique_ptr<IDeviceLink> MakeSerialLink(const std::optional<std::string>& device, bool useStore) {
   auto link = std::make_unique<CSerialLink>();
