@@ -23,13 +23,13 @@ std::string WithLineFeeds(std::string text) {
   return text;
 }
 
+}  // namespace
+
 std::string HexCode(std::uint32_t code) {
   char text[16];
   std::snprintf(text, sizeof text, "0x%08X", code);
   return text;
 }
-
-}  // namespace
 
 tErrorMessage CatalogueMessage(std::uint32_t code) {
   // The catalogue reads the thread's last error code.

@@ -7,6 +7,9 @@
 
 namespace lanterna::cli {
 
+// "0x%08X", as error codes are shown.
+std::string HexCode(std::uint32_t code);
+
 // The catalogue's title, text and detail for an error code, in the catalogue's language, with
 // plain line feeds.
 tErrorMessage CatalogueMessage(std::uint32_t code);

@@ -56,8 +56,7 @@ int RunError(const CliOptions& options) {
   RequireOperands(options, 1, 1, "error CODE");
   const std::uint32_t code = ParseNumberOperand(options.operands[0], 0xFFFFFFFF, "the error code");
   const tErrorMessage message = CatalogueMessage(code);
-  char hex[16];
-  std::snprintf(hex, sizeof hex, "0x%08X", code);
+  const std::string hex = HexCode(code);
   if (options.json) {
     const Json object{{"code", hex}, {"title", message.strTitle}, {"text", message.strText}, {"detail", message.strDetail}};
     std::cout << object.dump(2) << "\n";
