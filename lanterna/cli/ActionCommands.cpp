@@ -6,6 +6,7 @@
 #include "cli/CliError.h"
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
+#include "cli/FieldValue.h"
 #include "cli/SettingLines.h"
 
 namespace lanterna::cli {
@@ -20,11 +21,18 @@ std::string RefusalText(const ValidationFailure& failure, const std::string& val
   return text + ": " + failure.message;
 }
 
-void RequireKnownKeys(CSettingsPages& pages, const std::vector<SettingLine>& settings) {
-  for (const SettingLine& setting : settings)
-    if (!pages.FindParameter(setting.key))
+// Every key names a parameter and every number is a whole number of its field's base, before
+// anything is read or written.
+void RequireKnownKeysAndValues(CSettingsPages& pages, const std::vector<SettingLine>& settings) {
+  for (const SettingLine& setting : settings) {
+    const CPageParameter* parameter = pages.FindParameter(setting.key);
+    if (!parameter)
       throw CBadInput(setting.origin + ": there is no parameter " + setting.key +
                       " ('lanterna-cli params' lists them)");
+    if (auto refusal = StrictValueRefusal(*parameter, setting.value))
+      throw CBadInput(setting.origin + ": " + setting.key + "=" + setting.value + " refused: " + *refusal +
+                      "; nothing was written");
+  }
 }
 
 // Each value goes in as a user types it into its field. A count and its offset share one
@@ -101,7 +109,7 @@ int RunWrite(const CliOptions& options) {
   const std::vector<SettingLine> settings = RequestedSettings(options);
   CDeviceSession session(options);
   CSettingsPages& pages = session.Pages();
-  RequireKnownKeys(pages, settings);
+  RequireKnownKeysAndValues(pages, settings);
   if (auto failed = ReadFirst(session, options)) return *failed;
 
   SetValues(pages, settings);

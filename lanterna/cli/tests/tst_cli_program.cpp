@@ -224,6 +224,33 @@ TEST_F(CliProgram, RefusedValuesEndWithStatus2AndNothingIsWritten) {
   EXPECT_FALSE(std::filesystem::exists(StateFile("fbc16")));
 }
 
+TEST_F(CliProgram, NumbersThatAreNotWholeNumbersOfTheFieldsBaseAreRefusedBeforeTheDeviceIsRead) {
+  for (const std::string setting : {"MODBUS.WatchdogTimeout=0x10", "MODBUS.WatchdogTimeout=1e3",
+                                    "MODBUS.WatchdogTimeout=12abc", "MODBUS.WatchdogTimeout=7.5",
+                                    "MODBUS.WatchdogTimeout=", "PROTOCOL.HttpPort=8080abc",
+                                    "MODBUS.TriggerMask1=0x12zz", "MODBUS.TriggerMask1="}) {
+    SCOPED_TRACE(setting);
+    const Result write = Run({"--connection", "SIM", "write", setting});
+    EXPECT_EQ(write.exitCode, 2);
+    EXPECT_TRUE(write.Says("argument: " + setting + " refused: '" + setting.substr(setting.find('=') + 1) +
+                           "' is not a "))
+        << write.err;
+    EXPECT_TRUE(write.Says(setting.starts_with("MODBUS.TriggerMask") ? "hexadecimal number" : "decimal number"));
+    EXPECT_FALSE(write.Says("Identifying"));
+  }
+  const auto file = WriteFile("settings.txt", "# from a read\nPROTOCOL.HttpPort=80\nMODBUS.WatchdogTimeout=0x10\n");
+  const Result fromFile = Run({"--connection", "SIM", "write", "--from", file.string()});
+  EXPECT_EQ(fromFile.exitCode, 2);
+  EXPECT_TRUE(fromFile.Says(file.string() + ":3: MODBUS.WatchdogTimeout=0x10 refused")) << fromFile.err;
+  EXPECT_FALSE(std::filesystem::exists(StateFile("fbc32")));
+
+  // Whole numbers of the field's base go through.
+  const Result written = Run({"--connection", "SIM", "write", "MODBUS.WatchdogTimeout=+150", "MODBUS.TriggerMask1=0x12AB"});
+  ASSERT_EQ(written.exitCode, 0) << written.err;
+  EXPECT_NE(written.out.find("\nMODBUS.WatchdogTimeout=150\n"), std::string::npos) << written.out;
+  EXPECT_NE(written.out.find("\nMODBUS.TriggerMask1=0x12AB\n"), std::string::npos) << written.out;
+}
+
 TEST_F(CliProgram, ParamsShowTheRangesOfTheIniFileInUse) {
   const auto ini = WriteFile("LANTERNA.INI",
                              "[0716-0341]\nFBC=32\nPFC=0\nPAGE00=ALL\n[PROTOCOL]\nHttpPortMin=1000\nHttpPortMax=2000\n");
