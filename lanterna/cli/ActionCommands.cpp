@@ -88,7 +88,7 @@ int RunConfirmedAction(const CliOptions& options, const Confirmation& confirmati
   if (auto failed = ReadFirst(session, options)) return *failed;
   if (!Confirmed(options, confirmation)) {
     std::cerr << "lanterna-cli: cancelled; nothing was done\n";
-    return kExitActionFailed;
+    return kExitBadInput;
   }
   const bool succeeded = session.Run(action);
   if (options.json || (succeeded && identifies)) PrintDeviceReport(session, options, succeeded || !identifies);

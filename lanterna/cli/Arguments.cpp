@@ -50,7 +50,8 @@ CliOptions ParseArguments(const std::vector<std::string>& arguments) {
                          TakeValue(argument, "--ini", arguments, index, options.ini) ||
                          TakeValue(argument, "--from", arguments, index, options.from) ||
                          TakeFlag(argument, "--json", options.json) || TakeFlag(argument, "--debug", options.debug) ||
-                         TakeFlag(argument, "--yes", options.yes) || TakeFlag(argument, "--help", options.help) ||
+                         TakeFlag(argument, "--yes", options.yes) || TakeFlag(argument, "--enable", options.enable) || TakeFlag(argument, "--help", options.help) ||
+                         TakeFlag(argument, "--version", options.version) ||
                          TakeFlag(argument, "-h", options.help);
       if (!known) throw CBadInput("unknown option '" + std::string(argument) + "'");
       continue;

@@ -16,8 +16,10 @@ struct CliOptions {
   std::optional<std::string> from;        // --from FILE (write)
   bool json = false;
   bool debug = false;
+  bool enable = false;  // regs write: enable the parameter writing first
   bool yes = false;  // restart, default, extract, format: no question asked
   bool help = false;
+  bool version = false;
   std::string command;
   std::vector<std::string> operands;
 };

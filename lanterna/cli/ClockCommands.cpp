@@ -128,6 +128,10 @@ int RunClock(const CliOptions& options) {
     std::cerr << session.DirectFailureReport(refresh.note);
     return kExitActionFailed;
   }
+  // What the device holds now, read back after the change.
+  if (request.kind != ClockRequest::Kind::Show)
+    std::cerr << "The device's clock is set: UTC " << DateText(refresh.view->utc) << " " << TimeText(refresh.view->utc)
+              << ", time zone " << ZoneText(refresh.view->zoneIndex) << ".\n";
   const PcClockView pc = CClockPageModel::ReadPcClock();
   if (options.json)
     PrintJson(*refresh.view, refresh.note, pc);

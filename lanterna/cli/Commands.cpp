@@ -2,6 +2,9 @@
 
 #include <array>
 
+#include "Common/ModuleVersion.h"
+#include "app/Configuration.h"
+
 namespace lanterna::cli {
 
 namespace {
@@ -40,9 +43,10 @@ Examples:
 
 constexpr const char* kParamsHelp = R"(Usage: lanterna-cli [OPTIONS] params
 
-Reads the device and lists every parameter key with its page, type, whether the connected
-device has it, its registers on the device's generation, its default and its range (from the
-INI file in use).
+Lists every parameter key with its page, type, registers, default and range (from the INI
+file in use), without a device: the registers are those of the 32-bit generation. With
+--connection it reads the device first and says whether the device has each parameter and
+where its generation keeps it.
 )";
 
 constexpr const char* kRestartHelp = R"(Usage: lanterna-cli [OPTIONS] restart [--yes]
@@ -87,15 +91,17 @@ The device keeps no daylight saving time.
 )";
 
 constexpr const char* kRegsHelp = R"(Usage: lanterna-cli [OPTIONS] regs read TABLE FIRST COUNT
-       lanterna-cli [OPTIONS] regs write TABLE FIRST WORD...
+       lanterna-cli [OPTIONS] regs write [--enable] TABLE FIRST WORD...
 
 Reads or writes registers of a table directly, without a read of the device and without its
 checks. Numbers are decimal or hexadecimal with "0x". A table is 0 to 127; a run ends at
-register 255.
+register 255. The device refuses writes to its parameter tables until the parameter writing
+is enabled: --enable does that first. Nothing is saved: the device forgets the words at its
+next restart unless something saves them.
 
 Examples:
   lanterna-cli --connection SIM regs read 100 9 2
-  lanterna-cli --connection SIM regs write 100 59 8080
+  lanterna-cli --connection SIM regs write --enable 100 59 8080
 )";
 
 constexpr const char* kPortsHelp = R"(Usage: lanterna-cli [--json] ports
@@ -129,7 +135,7 @@ constexpr std::array kCommands = {
     CommandInfo{"extract", "extract the device's file system", kExtractHelp, RunExtract, true},
     CommandInfo{"format", "format the device's file system", kFormatHelp, RunFormat, true},
     CommandInfo{"clock", "show or set the device's clock", kClockHelp, RunClock},
-    CommandInfo{"regs", "read or write registers directly", kRegsHelp, RunRegs},
+    CommandInfo{"regs", "read or write registers directly", kRegsHelp, RunRegs, false, false, true},
     CommandInfo{"ports", "list the serial ports of this machine", kPortsHelp, RunPorts},
     CommandInfo{"error", "explain an error code of the library", kErrorHelp, RunError},
     CommandInfo{"sim-reset", "return a simulated device to its factory state", kSimResetHelp, RunSimReset},
@@ -151,6 +157,7 @@ Options:
   --debug                      show the polling trace of the parameter save
   --yes                        restart, default, extract, format: do not ask
   --help                       this text; with a command, the command's help
+  --version                    the versions of the program and of libfennec
 
 Commands:
 )";
@@ -168,6 +175,11 @@ const CommandInfo* FindCommand(std::string_view name) {
   for (const CommandInfo& command : kCommands)
     if (name == command.name) return &command;
   return nullptr;
+}
+
+std::string VersionText() {
+  return "lanterna-cli " + ProgramVersionText() + "\nlibfennec " +
+         ModuleVersionText(fennec::LibraryFileVersion(), fennec::LibraryBuildDate()) + "\n";
 }
 
 std::string ProgramHelp() {

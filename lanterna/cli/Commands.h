@@ -17,12 +17,15 @@ struct CommandInfo {
   int (*run)(const CliOptions&);
   bool takesYes = false;
   bool takesFrom = false;
+  bool takesEnable = false;
 };
 
 std::span<const CommandInfo> AllCommands();
 const CommandInfo* FindCommand(std::string_view name);
 
 std::string ProgramHelp();
+// "lanterna-cli <version> (<build date>)" and the same of libfennec, a line each.
+std::string VersionText();
 
 // The commands, by group.
 int RunRead(const CliOptions& options);

@@ -6,6 +6,13 @@
 
 namespace lanterna::cli {
 
+namespace {
+
+constexpr const char* kAcceptedConnections =
+    "--connection takes RS232:<device> (RS232:ttyUSB0, RS232:/dev/ttyS0), SIM or SIM:<profile>";
+
+}  // namespace
+
 ConnectionChoice ParseConnection(const std::optional<std::string>& value) {
   if (!value) return {};
   if (fennec::EqualNoCase(*value, "SIM")) return {ConnectionChoice::Kind::Simulator, "", kDefaultSimulatorProfile};
@@ -13,7 +20,7 @@ ConnectionChoice ParseConnection(const std::optional<std::string>& value) {
     return {ConnectionChoice::Kind::Simulator, "", value->substr(4)};
 
   const StartupOptions startup = ParseCommandLine({"/Connection:" + *value});
-  if (!startup.messages.empty()) throw CBadInput(startup.messages.front());
+  if (!startup.messages.empty()) throw CBadInput(startup.messages.front() + "\n" + kAcceptedConnections);
   if (startup.commandLineDevice.empty()) throw CBadInput("RS232: needs a device, e.g. RS232:ttyUSB0");
   return {ConnectionChoice::Kind::Serial, startup.commandLineDevice, ""};
 }

@@ -55,6 +55,14 @@ int RunPorts(const CliOptions& options) {
 int RunError(const CliOptions& options) {
   RequireOperands(options, 1, 1, "error CODE");
   const std::uint32_t code = ParseNumberOperand(options.operands[0], 0xFFFFFFFF, "the error code");
+  if (code == 0) {
+    constexpr const char* kNoError = "The code 0 is no error: the library reports it when nothing failed.";
+    if (options.json)
+      std::cout << Json{{"code", HexCode(0)}, {"title", ""}, {"text", kNoError}, {"detail", ""}}.dump(2) << "\n";
+    else
+      std::cout << HexCode(0) << "  " << kNoError << "\n";
+    return kExitSuccess;
+  }
   const tErrorMessage message = CatalogueMessage(code);
   const std::string hex = HexCode(code);
   if (options.json) {
@@ -66,19 +74,19 @@ int RunError(const CliOptions& options) {
   return kExitSuccess;
 }
 
-int RunParams(const CliOptions& options) {
-  RequireOperands(options, 0, 0, "params");
-  CDeviceSession session(options);
-  if (auto failed = ReadFirst(session, options)) return *failed;
-  const bool is32 = session.Data().Is32() != 0;
+namespace {
 
+// Every parameter of every page. With a device, whether it has each and its generation's
+// registers; without one, the registers of the 32-bit generation.
+void PrintParameters(const CSettingsPages& pages, std::optional<bool> deviceIs32, bool json) {
+  const bool is32 = deviceIs32.value_or(true);
   Json list = Json::array();
   std::string text = Padded("KEY", 32) + Padded("PAGE", 11) + Padded("TYPE", 11) + Padded("DEVICE", 8) +
                      Padded("REGISTERS", 18) + Padded("DEFAULT", 9) + "RANGE\n";
-  for (const CCouplerSettingsPageModel* page : session.Pages().Pages()) {
+  for (const CCouplerSettingsPageModel* page : pages.Pages()) {
     for (const auto& owned : page->Parameters()) {
       const CPageParameter& parameter = *owned;
-      const std::string has = DeviceHasIt(*page, parameter);
+      const std::string has = deviceIs32 ? DeviceHasIt(*page, parameter) : "-";
       list.push_back({{"key", parameter.Key()},
                       {"page", page->GetSection()},
                       {"title", parameter.Title()},
@@ -86,13 +94,27 @@ int RunParams(const CliOptions& options) {
                       {"range", RangeText(parameter)},
                       {"default", DefaultText(parameter)},
                       {"registers", parameter.Registers(is32)},
-                      {"device_has_it", has == "yes"}});
+                      {"device_has_it", deviceIs32 ? Json(has == "yes") : Json()}});
       text += Padded(parameter.Key(), 32) + Padded(page->GetSection(), 11) + Padded(KindName(parameter), 11) +
               Padded(has, 8) + Padded(RegistersOf(parameter, is32), 18) + Padded(DefaultText(parameter), 9) +
               RangeText(parameter) + "\n";
     }
   }
-  std::cout << (options.json ? list.dump(2) + "\n" : text);
+  std::cout << (json ? list.dump(2) + "\n" : text);
+}
+
+}  // namespace
+
+int RunParams(const CliOptions& options) {
+  RequireOperands(options, 0, 0, "params");
+  if (!options.connection) {
+    const CIniFile ini = LoadIniFile(options);
+    PrintParameters(CSettingsPages(ini), std::nullopt, options.json);
+    return kExitSuccess;
+  }
+  CDeviceSession session(options);
+  if (auto failed = ReadFirst(session, options)) return *failed;
+  PrintParameters(session.Pages(), session.Data().Is32() != 0, options.json);
   return kExitSuccess;
 }
 

@@ -28,6 +28,7 @@ RegisterRun ParseRun(const CliOptions& options) {
   if (operands.size() < 4 || (operands[0] != "read" && operands[0] != "write") ||
       (operands[0] == "read" && operands.size() != 4))
     throw CBadInput(std::string("usage: lanterna-cli ") + kUsage);
+  if (operands[0] == "read" && options.enable) throw CBadInput("only regs write takes --enable");
   RegisterRun run;
   run.table = ParseNumberOperand(operands[1], kLastTable, "the table");
   run.first = ParseNumberOperand(operands[2], kRegisters - 1, "the first register");
@@ -67,6 +68,10 @@ int RunRegs(const CliOptions& options) {
   CProgramSession& program = session.Program();
   if (!program.OpenPort()) {
     std::cerr << session.DirectFailureReport("Opening the port failed!");
+    return kExitActionFailed;
+  }
+  if (!reading && options.enable && !program.Service().EnableParamWriting(true)) {
+    std::cerr << session.DirectFailureReport("Enabling the parameter writing failed!");
     return kExitActionFailed;
   }
   const auto count = static_cast<unsigned>(run.words.size());

@@ -13,10 +13,15 @@ namespace {
 void RequireOptionsOf(const CommandInfo& command, const CliOptions& options) {
   if (options.yes && !command.takesYes) throw CBadInput(std::string(command.name) + " does not take --yes");
   if (options.from && !command.takesFrom) throw CBadInput(std::string(command.name) + " does not take --from");
+  if (options.enable && !command.takesEnable) throw CBadInput(std::string(command.name) + " does not take --enable");
 }
 
 int Run(const std::vector<std::string>& arguments) {
   const CliOptions options = ParseArguments(arguments);
+  if (options.version) {
+    std::cout << VersionText();
+    return kExitSuccess;
+  }
   if (options.command.empty() || options.command == "help") {
     const CommandInfo* topic = options.operands.empty() ? nullptr : FindCommand(options.operands[0]);
     const bool asked = options.help || !options.command.empty();

@@ -336,6 +336,43 @@ TEST_F(CliProgram, RegistersAreReadAndWrittenRawWithTheirLimitsCheckedFirst) {
   EXPECT_EQ(Run({"--connection", "SIM", "regs", "write", "100", "0", "0x10000"}).exitCode, 2);
 }
 
+TEST_F(CliProgram, RegistersWrittenWithEnableReachTheDevice) {
+  const Result write = Run({"--connection", "SIM", "regs", "write", "--enable", "100", "59", "8080"});
+  ASSERT_EQ(write.exitCode, 0) << write.err;
+  EXPECT_TRUE(write.Says("Wrote 1 register of table 100 from register 59.")) << write.err;
+  EXPECT_EQ(Run({"--connection", "SIM", "regs", "read", "--enable", "100", "59", "1"}).exitCode, 2);
+  EXPECT_EQ(Run({"--connection", "SIM", "--enable", "read"}).exitCode, 2);
+}
+
+TEST_F(CliProgram, CommandsWithoutADeviceAnswerAtOnce) {
+  const Result params = Run({"params"});
+  ASSERT_EQ(params.exitCode, 0) << params.err;
+  EXPECT_NE(params.out.find("\nMODBUS.WatchdogTimeout          MODBUS     number     -       100:3"), std::string::npos)
+      << params.out;
+  const Json list = Json::parse(Run({"--json", "params"}).out);
+  ASSERT_FALSE(list.empty());
+  EXPECT_TRUE(list[0]["device_has_it"].is_null());
+
+  const Result version = Run({"--version"});
+  EXPECT_EQ(version.exitCode, 0);
+  EXPECT_EQ(version.out.substr(0, 19), "lanterna-cli 4.5.0 ");
+  EXPECT_NE(version.out.find("\nlibfennec 4.5.0 "), std::string::npos) << version.out;
+
+  const Result noError = Run({"error", "0"});
+  EXPECT_EQ(noError.exitCode, 0);
+  EXPECT_EQ(noError.out, "0x00000000  The code 0 is no error: the library reports it when nothing failed.\n");
+
+  const Result foreign = Run({"--connection", "FOO", "read"});
+  EXPECT_EQ(foreign.exitCode, 2);
+  EXPECT_TRUE(foreign.Says("--connection takes RS232:<device> (RS232:ttyUSB0, RS232:/dev/ttyS0), SIM or SIM:<profile>"))
+      << foreign.err;
+
+  const Result binary = Run({"--connection", "SIM", "write", "--from", WriteFile("image.bin", std::string("A\0B\x1b[2J=\x01", 8)).string()});
+  EXPECT_EQ(binary.exitCode, 2);
+  EXPECT_TRUE(binary.Says("image.bin is not a text file of KEY=VALUE lines")) << binary.err;
+  EXPECT_EQ(binary.err.find('\x1b'), std::string::npos);
+}
+
 TEST_F(CliProgram, ErrorCodesAreExplainedByTheCatalogue) {
   const Result text = Run({"error", "0x20010200"});
   EXPECT_EQ(text.exitCode, 0);
