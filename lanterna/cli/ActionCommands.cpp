@@ -86,13 +86,11 @@ int RunConfirmedAction(const CliOptions& options, const Confirmation& confirmati
   RequireAnswerable(options, confirmation);
   CDeviceSession session(options);
   if (auto failed = ReadFirst(session, options)) return *failed;
-  if (!Confirmed(options, confirmation)) {
-    std::cerr << "lanterna-cli: cancelled; nothing was done\n";
-    return kExitBadInput;
-  }
+  if (!Confirmed(options, confirmation)) throw CBadInput("cancelled; nothing was done");
   const bool succeeded = session.Run(action);
-  if (options.json || (succeeded && identifies)) PrintDeviceReport(session, options, succeeded || !identifies);
-  return succeeded ? kExitSuccess : ActionFailed(session);
+  if (!succeeded) return ActionFailed(session, options);
+  if (identifies || options.json) PrintDeviceReport(session, options, true);
+  return kExitSuccess;
 }
 
 }  // namespace
@@ -119,8 +117,9 @@ int RunWrite(const CliOptions& options) {
   if (auto failure = pages.Commit()) throw CBadInput(RefusalText(*failure, ""));
 
   const bool written = session.Run(SessionAction::Write);
-  if (written || options.json) PrintDeviceReport(session, options, written);
-  return written ? kExitSuccess : ActionFailed(session);
+  if (!written) return ActionFailed(session, options);
+  PrintDeviceReport(session, options, true);
+  return kExitSuccess;
 }
 
 int RunRestart(const CliOptions& options) {

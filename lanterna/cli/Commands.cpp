@@ -17,7 +17,7 @@ device is admissible, its pages, both tables and one KEY=VALUE line per paramete
 page the device gets. Everything but the parameter lines is a comment ("#"), so the output
 can be given to 'write --from' to copy the settings to another device.
 
-With --json the result is one JSON object with the keys "identification", "admissible",
+With --json the result is one JSON object with the keys "ok", "identification", "admissible",
 "is32", "is_pfc", "pages", "tables", "parameters" and "log".
 
 Example:

@@ -7,7 +7,6 @@
 #include "app/Configuration.h"
 #include "cli/CliError.h"
 #include "cli/ConnectionChoice.h"
-#include "cli/FailureReport.h"
 #include "cli/SimulatorHost.h"
 
 namespace lanterna::cli {
@@ -74,12 +73,12 @@ bool CDeviceSession::Run(SessionAction action) {
   return succeeded;
 }
 
-std::string CDeviceSession::ActionFailureReport() const {
-  return FailureReport(m_program->LastFailureText(), m_program->LastFailureCode(), m_program->ConnectionAdvice());
+CliFailure CDeviceSession::ActionFailure() const {
+  return {m_program->LastFailureText(), m_program->LastFailureCode(), m_program->ConnectionAdvice()};
 }
 
-std::string CDeviceSession::DirectFailureReport(const std::string& failureText) const {
-  return FailureReport(failureText, fennec::platform::GetThreadLastError(), m_program->ConnectionAdvice());
+CliFailure CDeviceSession::DirectFailure(const std::string& failureText) const {
+  return {failureText, fennec::platform::GetThreadLastError(), m_program->ConnectionAdvice()};
 }
 
 }  // namespace lanterna::cli

@@ -7,6 +7,7 @@
 #include "cli/Arguments.h"
 #include "cli/ConnectionChoice.h"
 #include "cli/FrontEnd.h"
+#include "cli/JsonOutput.h"
 
 namespace lanterna::cli {
 
@@ -36,10 +37,9 @@ class CDeviceSession {
   // whose values a short table left out.
   bool Run(SessionAction action);
 
-  // Standard error's report of the last failed action, or of a failed direct call with the
-  // calling thread's last error code.
-  std::string ActionFailureReport() const;
-  std::string DirectFailureReport(const std::string& failureText) const;
+  // How the last action failed, or a direct call with the calling thread's last error code.
+  CliFailure ActionFailure() const;
+  CliFailure DirectFailure(const std::string& failureText) const;
 
  private:
   CDeviceSession(const CliOptions& options, const ConnectionChoice& choice, CIniFile ini);

@@ -40,8 +40,11 @@ tErrorMessage CatalogueMessage(std::uint32_t code) {
   return message;
 }
 
-std::string FailureReport(const std::string& failureText, std::uint32_t code, const std::string& portAdvice) {
-  std::string report = "lanterna-cli: " + (failureText.empty() ? std::string("the action failed") : failureText) + "\n";
+std::string FailureReport(const CliFailure& failure) {
+  const std::uint32_t code = failure.code;
+  const std::string& portAdvice = failure.advice;
+  std::string report =
+      "lanterna-cli: " + (failure.text.empty() ? std::string("the action failed") : failure.text) + "\n";
   if (code != 0) {
     const tErrorMessage message = CatalogueMessage(code);
     report += "  " + message.strTitle + " (" + HexCode(code) + "): " + message.strText + "\n";

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "FennecErrorHandler.h"
+#include "cli/JsonOutput.h"
 
 namespace lanterna::cli {
 
@@ -17,6 +18,6 @@ tErrorMessage CatalogueMessage(std::uint32_t code);
 // What standard error shows when an action failed: its failure text, the catalogue's text
 // for the library's error code where there is one (code 0: none), and the port's advice
 // where the system refused the port.
-std::string FailureReport(const std::string& failureText, std::uint32_t code, const std::string& portAdvice);
+std::string FailureReport(const CliFailure& failure);
 
 }  // namespace lanterna::cli

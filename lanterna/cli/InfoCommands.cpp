@@ -17,8 +17,6 @@ namespace lanterna::cli {
 
 namespace {
 
-using Json = nlohmann::ordered_json;
-
 std::string Padded(std::string text, std::size_t width) {
   if (text.size() < width) text.resize(width, ' ');
   return text;
@@ -44,7 +42,7 @@ int RunPorts(const CliOptions& options) {
   if (options.json) {
     Json list = Json::array();
     for (const auto& port : ports) list.push_back({{"name", port.name}, {"friendly_name", port.friendlyName}});
-    std::cout << list.dump(2) << "\n";
+    PrintJsonSuccess({{"ports", list}});
     return kExitSuccess;
   }
   if (ports.empty()) std::cerr << "This machine has no serial ports.\n";
@@ -58,7 +56,7 @@ int RunError(const CliOptions& options) {
   if (code == 0) {
     constexpr const char* kNoError = "The code 0 is no error: the library reports it when nothing failed.";
     if (options.json)
-      std::cout << Json{{"code", HexCode(0)}, {"title", ""}, {"text", kNoError}, {"detail", ""}}.dump(2) << "\n";
+      PrintJsonSuccess({{"code", HexCode(0)}, {"title", ""}, {"text", kNoError}, {"detail", ""}});
     else
       std::cout << HexCode(0) << "  " << kNoError << "\n";
     return kExitSuccess;
@@ -66,8 +64,7 @@ int RunError(const CliOptions& options) {
   const tErrorMessage message = CatalogueMessage(code);
   const std::string hex = HexCode(code);
   if (options.json) {
-    const Json object{{"code", hex}, {"title", message.strTitle}, {"text", message.strText}, {"detail", message.strDetail}};
-    std::cout << object.dump(2) << "\n";
+    PrintJsonSuccess({{"code", hex}, {"title", message.strTitle}, {"text", message.strText}, {"detail", message.strDetail}});
   } else {
     std::cout << hex << "  " << message.strTitle << "\n" << message.strText << "\n\n" << message.strDetail << "\n";
   }
@@ -100,7 +97,10 @@ void PrintParameters(const CSettingsPages& pages, std::optional<bool> deviceIs32
               RangeText(parameter) + "\n";
     }
   }
-  std::cout << (json ? list.dump(2) + "\n" : text);
+  if (json)
+    PrintJsonSuccess({{"parameters", list}});
+  else
+    std::cout << text;
 }
 
 }  // namespace
@@ -122,9 +122,12 @@ int RunSimReset(const CliOptions& options) {
   RequireOperands(options, 0, 1, "sim-reset [PROFILE]");
   const std::string name = options.operands.empty() ? kDefaultSimulatorProfile : options.operands[0];
   std::string report;
-  const bool reset = ResetSimulator(SimulatorProfile(name), report);
-  (reset ? std::cout : std::cerr) << report << "\n";
-  return reset ? kExitSuccess : kExitActionFailed;
+  if (!ResetSimulator(SimulatorProfile(name), report)) return Failed(options, {report, 0, ""});
+  if (options.json)
+    PrintJsonSuccess({{"profile", name}, {"report", report}});
+  else
+    std::cout << report << "\n";
+  return kExitSuccess;
 }
 
 }  // namespace lanterna::cli

@@ -1,12 +1,12 @@
 // regs: raw register access through the service object.
 #include <cstdio>
 #include <iostream>
-#include <nlohmann/json.hpp>
 
 #include "SIORegComm.h"
 #include "cli/CliError.h"
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
+#include "cli/JsonOutput.h"
 
 namespace lanterna::cli {
 
@@ -48,8 +48,7 @@ RegisterRun ParseRun(const CliOptions& options) {
 
 void PrintWords(const RegisterRun& run, bool json) {
   if (json) {
-    const nlohmann::ordered_json object{{"table", run.table}, {"first", run.first}, {"words", run.words}};
-    std::cout << object.dump(2) << "\n";
+    PrintJsonSuccess({{"table", run.table}, {"first", run.first}, {"words", run.words}});
     return;
   }
   for (std::size_t i = 0; i < run.words.size(); ++i) {
@@ -67,23 +66,20 @@ int RunRegs(const CliOptions& options) {
   CDeviceSession session(options);
   CProgramSession& program = session.Program();
   if (!program.OpenPort()) {
-    std::cerr << session.DirectFailureReport("Opening the port failed!");
-    return kExitActionFailed;
+    return DirectFailed(session, options, "Opening the port failed!");
   }
   if (!reading && options.enable && !program.Service().EnableParamWriting(true)) {
-    std::cerr << session.DirectFailureReport("Enabling the parameter writing failed!");
-    return kExitActionFailed;
+    return DirectFailed(session, options, "Enabling the parameter writing failed!");
   }
   const auto count = static_cast<unsigned>(run.words.size());
   const bool done = reading ? program.ReadRegisters(run.table, run.first, run.words)
                             : program.WriteRegisters(run.table, run.first, run.words);
   if (!done) {
-    std::cerr << session.DirectFailureReport(reading ? "Reading the registers failed!" : "Writing the registers failed!");
-    return kExitActionFailed;
+    return DirectFailed(session, options, reading ? "Reading the registers failed!" : "Writing the registers failed!");
   }
-  if (reading)
+  if (reading || options.json)
     PrintWords(run, options.json);
-  else
+  if (!reading)
     std::cerr << "Wrote " << count << " register" << (count == 1 ? "" : "s") << " of table " << run.table
               << " from register " << run.first << ".\n";
   return kExitSuccess;

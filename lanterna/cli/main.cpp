@@ -5,6 +5,7 @@
 
 #include "cli/CliError.h"
 #include "cli/Commands.h"
+#include "cli/JsonOutput.h"
 
 using namespace lanterna::cli;
 
@@ -38,16 +39,30 @@ int Run(const std::vector<std::string>& arguments) {
   return command->run(options);
 }
 
+// --json asks for one object on failure too, even when the arguments themselves are at fault.
+bool AsksForJson(const std::vector<std::string>& arguments) {
+  for (const std::string& argument : arguments) {
+    if (argument == "--") return false;
+    if (argument == "--json") return true;
+  }
+  return false;
+}
+
+int Fail(const std::vector<std::string>& arguments, int exitStatus, const std::string& text) {
+  std::cerr << "lanterna-cli: " << text << "\n";
+  if (AsksForJson(arguments)) PrintJsonFailure(exitStatus, {text, 0, ""});
+  return exitStatus;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
   try {
-    return Run(std::vector<std::string>(argv + 1, argv + argc));
+    return Run(arguments);
   } catch (const CBadInput& error) {
-    std::cerr << "lanterna-cli: " << error.what() << "\n";
-    return kExitBadInput;
+    return Fail(arguments, kExitBadInput, error.what());
   } catch (const std::exception& error) {
-    std::cerr << "lanterna-cli: " << error.what() << "\n";
-    return kExitActionFailed;
+    return Fail(arguments, kExitActionFailed, error.what());
   }
 }

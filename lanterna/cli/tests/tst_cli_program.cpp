@@ -86,7 +86,7 @@ std::vector<std::tuple<std::size_t, unsigned, unsigned>> Changes(const Json& bef
 
 TEST_F(CliProgram, ReadAsJsonHasTheKeysTheLogAndTheParametersOfTheDevice) {
   const Json result = ReadJson();
-  EXPECT_EQ(Keys(result), (std::vector<std::string>{"admissible", "identification", "is32", "is_pfc", "log",
+  EXPECT_EQ(Keys(result), (std::vector<std::string>{"admissible", "identification", "is32", "is_pfc", "log", "ok",
                                                     "pages", "parameters", "tables"}));
   const Json& identification = result["identification"];
   EXPECT_EQ(Keys(identification),
@@ -256,7 +256,7 @@ TEST_F(CliProgram, ParamsShowTheRangesOfTheIniFileInUse) {
                              "[0716-0341]\nFBC=32\nPFC=0\nPAGE00=ALL\n[PROTOCOL]\nHttpPortMin=1000\nHttpPortMax=2000\n");
   const Result params = Run({"--connection", "SIM", "--ini", ini.string(), "--json", "params"});
   ASSERT_EQ(params.exitCode, 0) << params.err;
-  const Json list = Json::parse(params.out);
+  const Json list = Json::parse(params.out)["parameters"];
   auto entry = [&](const std::string& key) {
     for (const Json& item : list)
       if (item["key"] == key) return item;
@@ -349,7 +349,7 @@ TEST_F(CliProgram, CommandsWithoutADeviceAnswerAtOnce) {
   ASSERT_EQ(params.exitCode, 0) << params.err;
   EXPECT_NE(params.out.find("\nMODBUS.WatchdogTimeout          MODBUS     number     -       100:3"), std::string::npos)
       << params.out;
-  const Json list = Json::parse(Run({"--json", "params"}).out);
+  const Json list = Json::parse(Run({"--json", "params"}).out)["parameters"];
   ASSERT_FALSE(list.empty());
   EXPECT_TRUE(list[0]["device_has_it"].is_null());
 
@@ -373,6 +373,50 @@ TEST_F(CliProgram, CommandsWithoutADeviceAnswerAtOnce) {
   EXPECT_EQ(binary.err.find('\x1b'), std::string::npos);
 }
 
+TEST_F(CliProgram, WithJsonEveryCommandPrintsOneObjectOnSuccessAndOnFailure) {
+  struct Case {
+    std::vector<std::string> arguments;
+    int exitCode;
+  };
+  const Case cases[] = {
+      {{"--connection", "SIM", "read"}, 0},
+      {{"params"}, 0},
+      {{"ports"}, 0},
+      {{"error", "0x20010200"}, 0},
+      {{"--connection", "SIM", "regs", "read", "100", "9", "2"}, 0},
+      {{"--connection", "SIM", "clock"}, 0},
+      {{"sim-reset"}, 0},
+      {{"--connection", "SIM", "regs", "write", "100", "59", "8080"}, 1},
+      {{"--connection", "RS232:/dev/ttyUSB7", "read"}, 1},
+      {{"--connection", "SIM", "write", "MODBUS.WatchdogTimeout=0x10"}, 2},
+      {{"read", "--jsno"}, 2},
+      {{"frobnicate"}, 2},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> arguments = c.arguments;
+    arguments.insert(arguments.begin(), "--json");
+    SCOPED_TRACE(::testing::PrintToString(arguments));
+    const Result result = Run(arguments);
+    EXPECT_EQ(result.exitCode, c.exitCode) << result.err;
+    Json object;
+    ASSERT_NO_THROW(object = Json::parse(result.out)) << result.out;
+    ASSERT_TRUE(object.is_object());
+    EXPECT_EQ(object["ok"], c.exitCode == 0);
+    if (c.exitCode == 0) continue;
+    EXPECT_EQ(object["exit"], c.exitCode);
+    EXPECT_EQ(Keys(object["error"]), (std::vector<std::string>{"advice", "code", "text", "title"}));
+  }
+
+  const Json missing = Json::parse(Run({"--json", "--connection", "RS232:/dev/ttyUSB7", "read"}).out);
+  EXPECT_EQ(missing["error"]["code"], "0x20020002");
+  EXPECT_EQ(missing["error"]["title"], "Connecting device failed!");
+  EXPECT_FALSE(missing["error"]["advice"].get<std::string>().empty());
+  EXPECT_EQ(missing["log"].back(), "Identification of connected device failed!");  // what was read before
+  const Json refused = Json::parse(Run({"--json", "--connection", "SIM", "regs", "write", "100", "59", "8080"}).out);
+  EXPECT_EQ(refused["error"]["code"], "0x20088202");
+  EXPECT_EQ(refused["error"]["title"], "Writing the registers failed!");
+}
+
 TEST_F(CliProgram, ErrorCodesAreExplainedByTheCatalogue) {
   const Result text = Run({"error", "0x20010200"});
   EXPECT_EQ(text.exitCode, 0);
@@ -380,7 +424,7 @@ TEST_F(CliProgram, ErrorCodesAreExplainedByTheCatalogue) {
   const Result json = Run({"--json", "error", "536936960"});
   ASSERT_EQ(json.exitCode, 0);
   EXPECT_EQ(Json::parse(json.out),
-            (Json{{"code", "0x20010200"}, {"title", "Communication Port Error"},
+            (Json{{"ok", true}, {"code", "0x20010200"}, {"title", "Communication Port Error"},
                   {"text", "Timeout while connecting to fieldbus coupler !"},
                   {"detail", "The fieldbus coupler (FBC) did not reply within a given time.\n\nPossible Reasons:\n"
                              "- The Fieldbus couplers power supply was interrupted.\n"
