@@ -112,6 +112,10 @@ bool CRegistryEx::WriteString(const std::string& subKey, const std::string& valu
                                     fennec::RegistryValue::FromString(value));
 }
 
+bool CRegistryEx::DeleteKey(const std::string& subKey) {
+  return fennec::DeleteRegistryKey(HiveName(m_hHive), KeyPath(subKey));
+}
+
 std::string CRegistryEx::ReadString(const std::string& subKey, const std::string& valueName,
                                     const std::string& defaultValue) const {
   const auto value = fennec::ReadRegistryValue(HiveName(m_hHive), KeyPath(subKey), valueName);

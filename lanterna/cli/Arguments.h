@@ -14,6 +14,8 @@ struct CliOptions {
   std::optional<std::string> connection;  // --connection RS232:<device> | SIM[:profile]
   std::optional<std::string> ini;         // --ini PATH
   std::optional<std::string> from;        // --from FILE (write)
+  // port set: the serial settings besides the device
+  std::optional<std::string> baud, parity, databits, stopbits, timeout;
   bool json = false;
   bool debug = false;
   bool enable = false;  // regs write: enable the parameter writing first

@@ -110,6 +110,23 @@ Lists the serial ports of this machine: the name --connection RS232:<name> takes
 the port is.
 )";
 
+constexpr const char* kPortHelp = R"(Usage: lanterna-cli [--json] port
+       lanterna-cli port set RS232:<device> [--baud N] [--parity P] [--databits N] [--stopbits N] [--timeout MS]
+       lanterna-cli port reset
+
+Shows, stores or removes the serial port the program uses when no --connection is given, as
+the desktop program's port dialog does (the same key, the same values). Settings not given
+keep their present values.
+  --baud       300, 1200, 2400, 9600, 19200, 38400 or 57600
+  --parity     None, Odd, Even, Mark or Space
+  --databits   5, 6, 7 or 8
+  --stopbits   1, 1.5 or 2
+  --timeout    the time-out of an answer in milliseconds
+
+Example:
+  lanterna-cli port set RS232:ttyUSB0 --timeout 1000
+)";
+
 constexpr const char* kErrorHelp = R"(Usage: lanterna-cli [--json] error CODE
 
 Shows the title, text and detail the library's error catalogue gives for CODE (decimal or
@@ -137,6 +154,7 @@ constexpr std::array kCommands = {
     CommandInfo{"clock", "show or set the device's clock", kClockHelp, RunClock},
     CommandInfo{"regs", "read or write registers directly", kRegsHelp, RunRegs, false, false, true},
     CommandInfo{"ports", "list the serial ports of this machine", kPortsHelp, RunPorts},
+    CommandInfo{"port", "show, store or remove the stored serial port", kPortHelp, RunPort, false, false, false, true},
     CommandInfo{"error", "explain an error code of the library", kErrorHelp, RunError},
     CommandInfo{"sim-reset", "return a simulated device to its factory state", kSimResetHelp, RunSimReset},
 };

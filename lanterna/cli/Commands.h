@@ -18,6 +18,7 @@ struct CommandInfo {
   bool takesYes = false;
   bool takesFrom = false;
   bool takesEnable = false;
+  bool takesPortSettings = false;
 };
 
 std::span<const CommandInfo> AllCommands();
@@ -38,6 +39,7 @@ int RunFormat(const CliOptions& options);
 int RunClock(const CliOptions& options);
 int RunRegs(const CliOptions& options);
 int RunPorts(const CliOptions& options);
+int RunPort(const CliOptions& options);
 int RunError(const CliOptions& options);
 int RunSimReset(const CliOptions& options);
 

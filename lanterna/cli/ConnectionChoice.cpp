@@ -1,6 +1,7 @@
 #include "cli/ConnectionChoice.h"
 
 #include "Common/TextCase.h"
+#include "Platform/SerialDeviceName.h"
 #include "app/CommandLine.h"
 #include "cli/CliError.h"
 
@@ -12,6 +13,19 @@ constexpr const char* kAcceptedConnections =
     "--connection takes RS232:<device> (RS232:ttyUSB0, RS232:/dev/ttyS0), SIM or SIM:<profile>";
 
 }  // namespace
+
+std::string DescribePort(const ConnectionChoice& choice, const std::optional<std::string>& storedDevice,
+                         const std::string& device) {
+  const std::string path = fennec::platform::SerialDevicePath(device);
+  const std::string name = path == device ? device : device + " (" + path + ")";
+  switch (choice.kind) {
+    case ConnectionChoice::Kind::Serial: return name + ", from --connection";
+    case ConnectionChoice::Kind::Simulator: return path + ", the simulated " + choice.profile + " of this process";
+    case ConnectionChoice::Kind::Stored: break;
+  }
+  if (storedDevice) return name + ", the stored port; choose another with --connection or store one with 'port set'";
+  return name + ", the default; choose one with --connection or store one with 'port set'";
+}
 
 ConnectionChoice ParseConnection(const std::optional<std::string>& value) {
   if (!value) return {};

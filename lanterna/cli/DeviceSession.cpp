@@ -57,7 +57,10 @@ CDeviceSession::CDeviceSession(const CliOptions& options, const ConnectionChoice
     : m_simulator(StartSimulator(choice)),
       m_program(std::make_unique<CProgramSession>(std::move(ini), MakeLink(choice, m_simulator.get()),
                                                   choice.kind != ConnectionChoice::Kind::Stored, options.debug)),
-      m_frontEnd(m_program->Data(), std::cerr) {}
+      m_frontEnd(m_program->Data(), std::cerr),
+      m_strPort(DescribePort(choice, StoredSerialDevice(), m_program->Connection().GetSettingsValue("device"))) {
+  if (options.debug) std::cerr << "lanterna-cli: the port is " << m_strPort << "\n";
+}
 
 CDeviceSession::~CDeviceSession() {
   m_program.reset();
@@ -74,11 +77,11 @@ bool CDeviceSession::Run(SessionAction action) {
 }
 
 CliFailure CDeviceSession::ActionFailure() const {
-  return {m_program->LastFailureText(), m_program->LastFailureCode(), m_program->ConnectionAdvice()};
+  return {m_program->LastFailureText(), m_program->LastFailureCode(), m_program->ConnectionAdvice(), m_strPort};
 }
 
 CliFailure CDeviceSession::DirectFailure(const std::string& failureText) const {
-  return {failureText, fennec::platform::GetThreadLastError(), m_program->ConnectionAdvice()};
+  return {failureText, fennec::platform::GetThreadLastError(), m_program->ConnectionAdvice(), m_strPort};
 }
 
 }  // namespace lanterna::cli

@@ -32,6 +32,8 @@ class CDeviceSession {
   const CProgramSession& Program() const { return *m_program; }
   CDialogData& Data() { return m_program->Data(); }
   CSettingsPages& Pages() { return m_program->Pages(); }
+  // Which port the command uses and where that choice came from.
+  const std::string& Port() const { return m_strPort; }
 
   // One device action with its waiting text first, its log as it comes and, after it, the pages
   // whose values a short table left out.
@@ -47,6 +49,7 @@ class CDeviceSession {
   std::unique_ptr<CSimulatorHost> m_simulator;  // outlives the session, which closes its port
   std::unique_ptr<CProgramSession> m_program;
   CCliFrontEnd m_frontEnd;
+  std::string m_strPort;
 };
 
 }  // namespace lanterna::cli

@@ -51,6 +51,7 @@ std::string FailureReport(const CliFailure& failure) {
     if (!message.strDetail.empty()) report += Indented(message.strDetail, "    ") + "\n";
   }
   if (!portAdvice.empty()) report += Indented(portAdvice, "  ") + "\n";
+  if (!failure.port.empty()) report += "  The port: " + failure.port + "\n";
   return report;
 }
 

@@ -122,7 +122,7 @@ int RunSimReset(const CliOptions& options) {
   RequireOperands(options, 0, 1, "sim-reset [PROFILE]");
   const std::string name = options.operands.empty() ? kDefaultSimulatorProfile : options.operands[0];
   std::string report;
-  if (!ResetSimulator(SimulatorProfile(name), report)) return Failed(options, {report, 0, ""});
+  if (!ResetSimulator(SimulatorProfile(name), report)) return Failed(options, {report, 0, "", ""});
   if (options.json)
     PrintJsonSuccess({{"profile", name}, {"report", report}});
   else

@@ -32,6 +32,7 @@ void PrintJsonSuccess(const Json& body) {
 
 void PrintJsonFailure(int exitStatus, const CliFailure& failure, const Json& partial) {
   Json object{{"ok", false}, {"exit", exitStatus}, {"error", ErrorJson(failure)}};
+  if (!failure.port.empty()) object["port"] = failure.port;
   for (const auto& [key, value] : partial.items()) object[key] = value;
   Print(object);
 }

@@ -14,6 +14,7 @@ struct CliFailure {
   std::string text;
   std::uint32_t code = 0;
   std::string advice;
+  std::string port;  // which port, and where that choice came from; empty without a port
 };
 
 // With --json every command prints exactly one object on standard output. On success it has
@@ -23,7 +24,7 @@ void PrintJsonSuccess(const Json& body);
 // On failure: {"ok": false, "exit": N, "error": {"code", "title", "text", "advice"}}, then
 // what was read before the failure. code is the hexadecimal code or null, title the failed
 // step, text the catalogue's text for the code (else the message), advice the connection's
-// advice, else the catalogue's explanation.
+// advice, else the catalogue's explanation. "port" follows where the failure had a port.
 void PrintJsonFailure(int exitStatus, const CliFailure& failure, const Json& partial = Json::object());
 
 }  // namespace lanterna::cli

@@ -15,6 +15,9 @@ void RequireOptionsOf(const CommandInfo& command, const CliOptions& options) {
   if (options.yes && !command.takesYes) throw CBadInput(std::string(command.name) + " does not take --yes");
   if (options.from && !command.takesFrom) throw CBadInput(std::string(command.name) + " does not take --from");
   if (options.enable && !command.takesEnable) throw CBadInput(std::string(command.name) + " does not take --enable");
+  const bool portSettings = options.baud || options.parity || options.databits || options.stopbits || options.timeout;
+  if (portSettings && !command.takesPortSettings)
+    throw CBadInput(std::string(command.name) + " does not take --baud, --parity, --databits, --stopbits or --timeout");
 }
 
 int Run(const std::vector<std::string>& arguments) {
@@ -50,7 +53,7 @@ bool AsksForJson(const std::vector<std::string>& arguments) {
 
 int Fail(const std::vector<std::string>& arguments, int exitStatus, const std::string& text) {
   std::cerr << "lanterna-cli: " << text << "\n";
-  if (AsksForJson(arguments)) PrintJsonFailure(exitStatus, {text, 0, ""});
+  if (AsksForJson(arguments)) PrintJsonFailure(exitStatus, {text, 0, "", ""});
   return exitStatus;
 }
 

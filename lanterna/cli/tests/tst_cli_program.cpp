@@ -417,6 +417,39 @@ TEST_F(CliProgram, WithJsonEveryCommandPrintsOneObjectOnSuccessAndOnFailure) {
   EXPECT_EQ(refused["error"]["title"], "Writing the registers failed!");
 }
 
+TEST_F(CliProgram, ThePortIsStoredAsTheDialogStoresItAndEveryFailureNamesIt) {
+  const Result fresh = Run({"--json", "port"});
+  ASSERT_EQ(fresh.exitCode, 0) << fresh.err;
+  EXPECT_EQ(Json::parse(fresh.out)["stored"], false);
+  const Result unset = Run({"--connection", "RS232:/dev/lanterna-none", "read"});
+  EXPECT_TRUE(unset.Says("The port: /dev/lanterna-none, from --connection")) << unset.err;
+
+  const Result set = Run({"port", "set", "RS232:/dev/lanterna-none", "--timeout", "700", "--parity", "odd"});
+  ASSERT_EQ(set.exitCode, 0) << set.err;
+  const Json stored = Json::parse(Run({"--json", "port"}).out);
+  EXPECT_EQ(stored["stored"], true);
+  EXPECT_EQ(stored["device"], "/dev/lanterna-none");
+  EXPECT_EQ(stored["parity"], "Odd");
+  EXPECT_EQ(stored["timeout"], "700");
+  EXPECT_EQ(stored["baudrate"], "19200");  // what was not given keeps its value
+
+  const Result read = Run({"--json", "read"});
+  EXPECT_EQ(read.exitCode, 1);
+  EXPECT_EQ(Json::parse(read.out)["port"],
+            "/dev/lanterna-none, the stored port; choose another with --connection or store one with 'port set'");
+  EXPECT_TRUE(read.Says("There is no port /dev/lanterna-none")) << read.err;
+
+  EXPECT_EQ(Run({"port", "set", "RS232:ttyUSB0", "--baud", "4800"}).exitCode, 2);
+  EXPECT_EQ(Run({"port", "set", "SIM"}).exitCode, 2);
+  EXPECT_EQ(Run({"port", "--timeout", "5"}).exitCode, 2);
+  EXPECT_EQ(Run({"read", "--baud", "9600"}).exitCode, 2);
+  EXPECT_EQ(Json::parse(Run({"--json", "port"}).out)["timeout"], "700");  // refused settings changed nothing
+
+  ASSERT_EQ(Run({"port", "reset"}).exitCode, 0);
+  EXPECT_EQ(Json::parse(Run({"--json", "port"}).out)["stored"], false);
+  EXPECT_TRUE(Run({"read"}).Says(", the default; choose one with --connection or store one with 'port set'"));
+}
+
 TEST_F(CliProgram, ErrorCodesAreExplainedByTheCatalogue) {
   const Result text = Run({"error", "0x20010200"});
   EXPECT_EQ(text.exitCode, 0);
