@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <span>
 
-#include "Common/Export.h"
 #include "Communication/IConnection.h"
+#include "Platform/Export.h"
 #include "RegCommBase.h"
 
 // Register access over the legacy register telegrams on a byte pipe. A run longer than the

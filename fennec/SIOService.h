@@ -5,8 +5,8 @@
 #include <memory>
 #include <span>
 
-#include "Common/Export.h"
 #include "Communication/IConnection.h"
+#include "Platform/Export.h"
 #include "RegCommBase.h"
 #include "ServiceBase.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "Common/Export.h"
+#include "Platform/Export.h"
 #include "ServiceTypes.h"
 
 // The service interface towards a fieldbus coupler or controller. The slot order is part of the

@@ -6,7 +6,7 @@
 #include <span>
 #include <string>
 
-#include "Common/Export.h"
+#include "Platform/Export.h"
 
 namespace fennec::platform {
 

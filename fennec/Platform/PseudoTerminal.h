@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "Common/Export.h"
 #include "Platform/ByteLine.h"
+#include "Platform/Export.h"
 #include "Platform/LineSettings.h"
 
 namespace fennec::platform {

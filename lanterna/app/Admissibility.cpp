@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "Common/TextCase.h"
+#include "Platform/TextCase.h"
 #include "app/OrderNumber.h"
 #include "app/TextFormat.h"
 

@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "Common/ErrorCodes.h"
-#include "Common/TextCase.h"
 #include "Platform/LastError.h"
+#include "Platform/TextCase.h"
 
 namespace lanterna {
 

@@ -1,6 +1,6 @@
 #include "cli/ConnectionChoice.h"
 
-#include "Common/TextCase.h"
+#include "Platform/TextCase.h"
 #include "app/CommandLine.h"
 #include "cli/CliError.h"
 
