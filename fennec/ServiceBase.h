@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "Common/Result.h"
 #include "Platform/Export.h"
 #include "ServiceTypes.h"
 
@@ -70,6 +71,8 @@ class FENNEC_API CServiceBase {
  protected:
   // Stores the code in the object and in the thread's last-error value; returns false.
   bool Fail(std::uint32_t code);
+  // The exported shape of an internal step's result: its code, if it has one, stored as by Fail.
+  bool Report(fennec::Result result);
 
   std::uint32_t m_dwLastErrorCode = 0;
 };
