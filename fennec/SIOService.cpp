@@ -31,8 +31,7 @@ std::span<std::uint8_t, 2> WordAt(unsigned char* data, std::size_t index) {
   return std::span<std::uint8_t, 2>(data + 2 * index, 2);
 }
 
-// The register access is the object's own exported one, which leaves its code in the thread's
-// last-error value.
+// An exported register access leaves its code in the thread's last-error value.
 Result RegisterAccess(bool done) {
   return done ? Result::Success() : Result::Failure(fennec::platform::GetThreadLastError());
 }
@@ -54,10 +53,9 @@ Result CSIOService::RunService(tServiceInfo& info, unsigned char* pData) {
   request[1] = info.WrArg;
   if (pData != nullptr)
     for (std::size_t i = 0; i < info.WrArg; ++i) request[kRequestHeadWords + i] = fennec::LoadU16LE(WordAt(pData, i));
-  if (const Result written =
-          RegisterAccess(WriteRegister(kServiceDevice, SERVICE_TABLE, 0, info.WrArg + kRequestHeadWords, request.data()));
-      !written.Succeeded())
-    return written;
+  const unsigned requestWords = info.WrArg + kRequestHeadWords;
+  const Result written = RegisterAccess(WriteRegister(kServiceDevice, SERVICE_TABLE, 0, requestWords, request.data()));
+  if (!written.Succeeded()) return written;
 
   // A busy device refuses the read of the response; with a poll delay it gets a few more chances.
   Block response{};
@@ -87,7 +85,7 @@ Result CSIOService::ValidateResponse(std::uint16_t status) {
 }
 
 Result CSIOService::CallService(std::uint8_t group, std::uint8_t number, std::initializer_list<std::uint16_t> arguments,
-                              std::uint16_t resultWords, tAnswer* answer, std::uint32_t pollDelay) {
+                                std::uint16_t resultWords, tAnswer* answer, std::uint32_t pollDelay) {
   tAnswer scratch;
   tAnswer& target = answer != nullptr ? *answer : scratch;
   std::size_t index = 0;
@@ -98,8 +96,8 @@ Result CSIOService::CallService(std::uint8_t group, std::uint8_t number, std::in
   return done;
 }
 
-Result CSIOService::CallForWords(std::uint8_t group, std::uint8_t number, std::initializer_list<std::uint16_t> arguments,
-                                 std::span<std::uint16_t> results) {
+Result CSIOService::CallForWords(std::uint8_t group, std::uint8_t number,
+                                 std::initializer_list<std::uint16_t> arguments, std::span<std::uint16_t> results) {
   tAnswer answer;
   const Result done = CallService(group, number, arguments, static_cast<std::uint16_t>(results.size()), &answer);
   if (!done.Succeeded()) return done;

@@ -5,6 +5,7 @@
 #include <memory>
 #include <span>
 
+#include "Common/Result.h"
 #include "Communication/IConnection.h"
 #include "Platform/Export.h"
 #include "RegCommBase.h"
@@ -76,6 +77,7 @@ class FENNEC_API CSIOService : public CServiceBase {
  private:
   struct tAnswer;
 
+  // ExecuteService's steps, with their result as a value.
   fennec::Result RunService(tServiceInfo& info, unsigned char* pData);
   // Runs a service with the given argument words; answer, when given, receives the results.
   fennec::Result CallService(std::uint8_t group, std::uint8_t number, std::initializer_list<std::uint16_t> arguments,

@@ -31,10 +31,10 @@ TEST(ConnectionLayout, SlotOrderOfTheConnectionInterface) {
   EXPECT_EQ(Slot(&IConnection::Read), 5u);
   EXPECT_EQ(Slot(&IConnection::ClearBuffer), 6u);
   EXPECT_EQ(Slot(&IConnection::GetLastErrorCode), 7u);
-  EXPECT_EQ(Slot(static_cast<bool (IConnection::*)(unsigned char**, unsigned int*)>(&IConnection::ReadFragment)), 8u);
-  EXPECT_EQ(Slot(static_cast<bool (IConnection::*)(unsigned char**, unsigned int, unsigned short, short, unsigned int*)>(
-                &IConnection::ReadFragment)),
-            9u);
+  using Framed = bool (IConnection::*)(unsigned char**, unsigned int*);
+  using FramedAs = bool (IConnection::*)(unsigned char**, unsigned int, unsigned short, short, unsigned int*);
+  EXPECT_EQ(Slot(static_cast<Framed>(&IConnection::ReadFragment)), 8u);
+  EXPECT_EQ(Slot(static_cast<FramedAs>(&IConnection::ReadFragment)), 9u);
 }
 
 // The connection base goes on where the interface ends: the last-error setters and the type,
