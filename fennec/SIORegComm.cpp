@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <span>
 
 #include "Common/ErrorCodes.h"
 #include "Platform/Assert.h"
@@ -48,8 +49,9 @@ Result Execute(ORLA::IConnection& connection, CSIORegComm::tTelegram& request, C
     connection.Read(lead.data(), telegram::kLeadLength, nullptr);
     const telegram::LeadCheck check = telegram::CheckLead(lead);
     if (check.verdict != telegram::Verdict::Good) return DrainAndFail(connection, telegram::ErrorCode({check.verdict}));
-    response.length = telegram::kLeadLength + check.remaining;
-    connection.Read(response.bytes.data() + telegram::kLeadLength, static_cast<unsigned>(check.remaining), nullptr);
+    const auto rest = std::span(response.bytes).subspan(telegram::kLeadLength, check.remaining);
+    response.length = telegram::kLeadLength + rest.size();
+    connection.Read(rest.data(), static_cast<unsigned>(rest.size()), nullptr);
   } catch (...) {
     // The transport stored its code in the thread's last-error value before throwing.
     return DrainAndFail(connection, fennec::platform::GetThreadLastError());
