@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <sstream>
 
-#include "Common/TextCase.h"
 #include "Platform/DebugOutput.h"
 #include "Platform/StoreFile.h"
+#include "Platform/TextCase.h"
 
 namespace fennec {
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "Common/RegistryStore.h"
-#include "Common/TextCase.h"
 #include "Platform/DebugOutput.h"
+#include "Platform/TextCase.h"
 
 namespace cutils {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "Common/Export.h"
+#include "Platform/Export.h"
 
 namespace cutils {
 

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "Common/TextCase.h"
+#include "Platform/TextCase.h"
 
 namespace lanterna {
 

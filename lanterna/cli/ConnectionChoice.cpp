@@ -1,7 +1,7 @@
 #include "cli/ConnectionChoice.h"
 
-#include "Common/TextCase.h"
 #include "Platform/SerialDeviceName.h"
+#include "Platform/TextCase.h"
 #include "app/CommandLine.h"
 #include "cli/CliError.h"
 

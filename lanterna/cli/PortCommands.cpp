@@ -4,7 +4,7 @@
 #include <iostream>
 #include <string_view>
 
-#include "Common/TextCase.h"
+#include "Platform/TextCase.h"
 #include "app/DeviceLink.h"
 #include "cli/CliError.h"
 #include "cli/CommandSupport.h"

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "Common/TextCase.h"
+#include "Platform/TextCase.h"
 #include "cli/CliError.h"
 
 namespace lanterna::cli {
