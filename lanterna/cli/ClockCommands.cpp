@@ -117,12 +117,13 @@ int RunClock(const CliOptions& options) {
   CServiceDeviceClock clock = program.Clock();
   CClockPageModel& page = session.Pages().Clock();
   if (const auto failure = Perform(page, clock, request)) {
-    return DirectFailed(session, options, *failure);
+    return DirectFailed(session, options, *failure,
+                        {"", 0, 0, request.kind == ClockRequest::Kind::Sync ? "SetRealTimeClock" : "GetRealTimeClock"});
   }
   const CClockPageModel::DeviceRefresh refresh = page.RefreshDevice(clock);
   program.ClosePort();
   if (!refresh.view) {
-    return DirectFailed(session, options, refresh.note);
+    return DirectFailed(session, options, refresh.note, {"", 0, 0, "GetRealTimeClock"});
   }
   // What the device holds now, read back after the change.
   if (request.kind != ClockRequest::Kind::Show)

@@ -24,8 +24,9 @@ int ActionFailed(CDeviceSession& session, const CliOptions& options) {
   return Failed(options, session.ActionFailure(), DeviceReportJson(session, false));
 }
 
-int DirectFailed(CDeviceSession& session, const CliOptions& options, const std::string& failureText) {
-  return Failed(options, session.DirectFailure(failureText));
+int DirectFailed(CDeviceSession& session, const CliOptions& options, const std::string& failureText,
+                 const CatalogueDetails& details) {
+  return Failed(options, session.DirectFailure(failureText, details));
 }
 
 namespace {

@@ -17,7 +17,8 @@ int Failed(const CliOptions& options, const CliFailure& failure, const Json& par
 // The last action's failure, with what its identification gave.
 int ActionFailed(CDeviceSession& session, const CliOptions& options);
 // A failed direct call of the service, with the calling thread's last error code.
-int DirectFailed(CDeviceSession& session, const CliOptions& options, const std::string& failureText);
+int DirectFailed(CDeviceSession& session, const CliOptions& options, const std::string& failureText,
+                 const CatalogueDetails& details = {});
 
 // What the device's last identification gave, as JSON members.
 Json DeviceReportJson(CDeviceSession& session, bool admissible);

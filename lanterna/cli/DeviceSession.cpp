@@ -34,6 +34,19 @@ std::unique_ptr<IDeviceLink> MakeLink(const ConnectionChoice& choice, const CSim
   return nullptr;
 }
 
+// The service a failed step of an action called, as the catalogue names functions.
+std::string ServiceOfStep(Action step) {
+  switch (step) {
+    case kSoftwareReset: return "RestartSystem";
+    case kExtractFiles: return "ExtractFiles";
+    case kFormatFlash: return "FormatFlashDisk";
+    case kSaveParameters: return "SaveParameter";
+    case kFactoryDefaults: return "SetFactoryDefaults";
+    case kEnableWriting: return "EnableParamWriting";
+    default: return {};
+  }
+}
+
 }  // namespace
 
 CIniFile LoadIniFile(const CliOptions& options) {
@@ -77,11 +90,16 @@ bool CDeviceSession::Run(SessionAction action) {
 }
 
 CliFailure CDeviceSession::ActionFailure() const {
-  return {m_program->LastFailureText(), m_program->LastFailureCode(), m_program->ConnectionAdvice(), m_strPort};
+  CatalogueDetails details;
+  details.portName = m_program->Connection().GetSettingsValue("device");
+  if (const auto step = m_program->LastFailedStep()) details.serviceName = ServiceOfStep(*step);
+  return {m_program->LastFailureText(), m_program->LastFailureCode(), m_program->ConnectionAdvice(), m_strPort,
+          details};
 }
 
-CliFailure CDeviceSession::DirectFailure(const std::string& failureText) const {
-  return {failureText, fennec::platform::GetThreadLastError(), m_program->ConnectionAdvice(), m_strPort};
+CliFailure CDeviceSession::DirectFailure(const std::string& failureText, CatalogueDetails details) const {
+  details.portName = m_program->Connection().GetSettingsValue("device");
+  return {failureText, fennec::platform::GetThreadLastError(), m_program->ConnectionAdvice(), m_strPort, details};
 }
 
 }  // namespace lanterna::cli

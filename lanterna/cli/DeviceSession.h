@@ -41,7 +41,8 @@ class CDeviceSession {
 
   // How the last action failed, or a direct call with the calling thread's last error code.
   CliFailure ActionFailure() const;
-  CliFailure DirectFailure(const std::string& failureText) const;
+  // details: the request's table, register and service where the caller knows them.
+  CliFailure DirectFailure(const std::string& failureText, CatalogueDetails details = {}) const;
 
  private:
   CDeviceSession(const CliOptions& options, const ConnectionChoice& choice, CIniFile ini);

@@ -31,11 +31,13 @@ std::string HexCode(std::uint32_t code) {
   return text;
 }
 
-tErrorMessage CatalogueMessage(std::uint32_t code) {
+tErrorMessage CatalogueMessage(std::uint32_t code, const CatalogueDetails& details) {
   // The catalogue reads the thread's last error code.
   fennec::platform::SetThreadLastError(code);
   tErrorMessage message;
-  CFennecErrorHandler().Evaluate(&message);
+  CFennecErrorHandler().Evaluate(&message, details.portName.empty() ? nullptr : details.portName.c_str(), 0,
+                                 details.table, details.registerNumber,
+                                 details.serviceName.empty() ? nullptr : details.serviceName.c_str());
   for (std::string* text : {&message.strTitle, &message.strText, &message.strDetail}) *text = WithLineFeeds(*text);
   return message;
 }
@@ -46,7 +48,7 @@ std::string FailureReport(const CliFailure& failure) {
   std::string report =
       "lanterna-cli: " + (failure.text.empty() ? std::string("the action failed") : failure.text) + "\n";
   if (code != 0) {
-    const tErrorMessage message = CatalogueMessage(code);
+    const tErrorMessage message = CatalogueMessage(code, failure.details);
     report += "  " + message.strTitle + " (" + HexCode(code) + "): " + message.strText + "\n";
     if (!message.strDetail.empty()) report += Indented(message.strDetail, "    ") + "\n";
   }

@@ -13,7 +13,7 @@ std::string HexCode(std::uint32_t code);
 
 // The catalogue's title, text and detail for an error code, in the catalogue's language, with
 // plain line feeds.
-tErrorMessage CatalogueMessage(std::uint32_t code);
+tErrorMessage CatalogueMessage(std::uint32_t code, const CatalogueDetails& details = {});
 
 // What standard error shows when an action failed: its failure text, the catalogue's text
 // for the library's error code where there is one (code 0: none), and the port's advice

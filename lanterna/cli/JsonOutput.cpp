@@ -15,7 +15,7 @@ void Print(const Json& object) {
 
 Json ErrorJson(const CliFailure& failure) {
   if (failure.code == 0) return Json{{"code", nullptr}, {"title", failure.text}, {"text", failure.text}, {"advice", failure.advice}};
-  const tErrorMessage message = CatalogueMessage(failure.code);
+  const tErrorMessage message = CatalogueMessage(failure.code, failure.details);
   return Json{{"code", HexCode(failure.code)},
               {"title", failure.text},
               {"text", message.strTitle + ": " + message.strText},

@@ -8,6 +8,15 @@ namespace lanterna::cli {
 
 using Json = nlohmann::ordered_json;
 
+// What the catalogue inserts into its explanation of a code: the port, the request's table and
+// first register, the failed service's name.
+struct CatalogueDetails {
+  std::string portName;
+  std::int32_t table = 0;
+  std::int32_t registerNumber = 0;
+  std::string serviceName;
+};
+
 // Why a command failed: the line that says what failed, the library's error code (0: none),
 // and what the connection adds for a technician.
 struct CliFailure {
@@ -15,6 +24,7 @@ struct CliFailure {
   std::uint32_t code = 0;
   std::string advice;
   std::string port;  // which port, and where that choice came from; empty without a port
+  CatalogueDetails details = {};
 };
 
 // With --json every command prints exactly one object on standard output. On success it has

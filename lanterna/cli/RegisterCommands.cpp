@@ -69,13 +69,14 @@ int RunRegs(const CliOptions& options) {
     return DirectFailed(session, options, "Opening the port failed!");
   }
   if (!reading && options.enable && !program.Service().EnableParamWriting(true)) {
-    return DirectFailed(session, options, "Enabling the parameter writing failed!");
+    return DirectFailed(session, options, "Enabling the parameter writing failed!", {"", 0, 0, "EnableParamWriting"});
   }
   const auto count = static_cast<unsigned>(run.words.size());
   const bool done = reading ? program.ReadRegisters(run.table, run.first, run.words)
                             : program.WriteRegisters(run.table, run.first, run.words);
   if (!done) {
-    return DirectFailed(session, options, reading ? "Reading the registers failed!" : "Writing the registers failed!");
+    return DirectFailed(session, options, reading ? "Reading the registers failed!" : "Writing the registers failed!",
+                        {"", static_cast<std::int32_t>(run.table), static_cast<std::int32_t>(run.first), ""});
   }
   if (reading || options.json)
     PrintWords(run, options.json);

@@ -450,6 +450,26 @@ TEST_F(CliProgram, ThePortIsStoredAsTheDialogStoresItAndEveryFailureNamesIt) {
   EXPECT_TRUE(Run({"read"}).Says(", the default; choose one with --connection or store one with 'port set'"));
 }
 
+TEST_F(CliProgram, TheCataloguesDetailNamesTheRequestsTableRegisterAndService) {
+  struct Case {
+    std::vector<std::string> arguments;
+    const char* detail;
+  };
+  const Case cases[] = {
+      {{"--connection", "SIM", "regs", "read", "100", "80", "1"}, "Table 100 does not contains register 80."},
+      {{"--connection", "SIM", "regs", "read", "5", "0", "1"}, "Table 5 is not used by the fieldbus coupler."},
+      {{"--connection", "SIM", "regs", "write", "100", "59", "8080"},
+       "Write protection must be cleared before changing register 59."},
+      {{"--connection", "SIM:fbc16", "extract", "--yes"},
+       "Function 'ExtractFiles' is not supported by the connetcted fieldbus coupler."},
+  };
+  for (const Case& c : cases) {
+    const Result result = Run(c.arguments);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.Says(c.detail)) << result.err;
+  }
+}
+
 TEST_F(CliProgram, ErrorCodesAreExplainedByTheCatalogue) {
   const Result text = Run({"error", "0x20010200"});
   EXPECT_EQ(text.exitCode, 0);
