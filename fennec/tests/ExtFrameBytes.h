@@ -26,6 +26,7 @@ struct Frame {
 
   std::uint16_t Counter() const { return fragCnt & 0x7FFF; }
   bool More() const { return (fragCnt & kMore) != 0; }
+  friend bool operator==(const Frame&, const Frame&) = default;
 };
 
 inline Bytes Fields(const Frame& frame) {
