@@ -131,18 +131,30 @@ TEST(ExtTraceFormat, TheTableDumpEndsWithTheDecision) {
 
 class ExtProtLogFile : public ::testing::Test {
  protected:
+  // The file of a log that was given the frame so many times.
+  std::string Logged(unsigned mode, Bytes frame, int times) {
+    CExtProtLogFile log(mode, folder.Path().c_str());
+    for (int i = 0; i < times; ++i) log.Write(frame.data(), static_cast<unsigned short>(frame.size()));
+    return log.GetFileName();
+  }
+
+  // Detects a device of fragments of 100 bytes and reads one register of it, with the log.
+  static std::uint16_t ReadRegister(CExtProtLogFile& log, std::uint16_t number) {
+    Detected detected(Table124(0, 1, 100), &log);
+    ScriptedConnection line;
+    ExtDevice device(line, 100);
+    device.handler = NumberedRegisters;
+    CExtProtokoll protokoll(&line, &detected.detection, &log);
+    std::uint16_t word = 0;
+    EXPECT_EQ(protokoll.ExecuteRegComm(&word, {0, 110, number, 1, 1}), 0u);
+    return word;
+  }
+
   TempFolder folder;
 };
 
 TEST_F(ExtProtLogFile, TheHeadingComesFirstAndEachFrameIsOneLine) {
-  std::string name;
-  {
-    CExtProtLogFile log(1, folder.Path().c_str());
-    name = log.GetFileName();
-    Bytes frame = kOldAnswer;
-    log.Write(frame.data(), static_cast<unsigned short>(frame.size()));
-    log.Write(frame.data(), static_cast<unsigned short>(frame.size()));
-  }
+  const std::string name = Logged(1, kOldAnswer, 2);
   EXPECT_EQ(std::filesystem::path(name).parent_path(), folder.Path());
   EXPECT_TRUE(std::filesystem::path(name).filename().string().starts_with("ExtProt-"));
   const std::vector<std::string> lines = Lines(Content(name));
@@ -153,14 +165,7 @@ TEST_F(ExtProtLogFile, TheHeadingComesFirstAndEachFrameIsOneLine) {
 }
 
 TEST_F(ExtProtLogFile, TheDetailedViewHasNoHeading) {
-  std::string name;
-  {
-    CExtProtLogFile log(8, folder.Path().c_str());
-    name = log.GetFileName();
-    Bytes frame = kOldAnswer;
-    log.Write(frame.data(), static_cast<unsigned short>(frame.size()));
-  }
-  EXPECT_TRUE(Content(name).starts_with("Altes Protokoll!\r\n"));
+  EXPECT_TRUE(Content(Logged(8, kOldAnswer, 1)).starts_with("Altes Protokoll!\r\n"));
 }
 
 TEST_F(ExtProtLogFile, TheDirectoryMayComeFromTheEnvironment) {
@@ -178,13 +183,7 @@ TEST_F(ExtProtLogFile, TheProtocolWritesTheTableAndEveryFrame) {
   {
     CExtProtLogFile log(1, folder.Path().c_str());
     name = log.GetFileName();
-    Detected detected(Table124(0, 1, 100), &log);
-    ScriptedConnection line;
-    ExtDevice device(line, 100);
-    device.handler = NumberedRegisters;
-    CExtProtokoll protokoll(&line, &detected.detection, &log);
-    std::uint16_t word = 0;
-    ASSERT_EQ(protokoll.ExecuteRegComm(&word, {0, 110, 0, 1, 1}), 0u);
+    EXPECT_EQ(ReadRegister(log, 0), 0x1000);
   }
   const std::vector<std::string> lines = Lines(Content(name));
   ASSERT_EQ(lines.size(), 6u + 16 + 2);
@@ -198,13 +197,6 @@ TEST_F(ExtProtLogFile, TheProtocolWritesTheTableAndEveryFrame) {
 TEST_F(ExtProtLogFile, AFileThatCannotBeOpenedNeverStopsTheProtocol) {
   const std::string missing = (folder.Path() / "no" / "such" / "folder").string();
   CExtProtLogFile log(15, missing.c_str());
-  Detected detected(Table124(0, 1, 100), &log);
-  ScriptedConnection line;
-  ExtDevice device(line, 100);
-  device.handler = NumberedRegisters;
-  CExtProtokoll protokoll(&line, &detected.detection, &log);
-  std::uint16_t word = 0;
-  EXPECT_EQ(protokoll.ExecuteRegComm(&word, {0, 110, 5, 1, 1}), 0u);
-  EXPECT_EQ(word, 0x1005);
+  EXPECT_EQ(ReadRegister(log, 5), 0x1005);
   EXPECT_FALSE(std::filesystem::exists(log.GetFileName()));
 }

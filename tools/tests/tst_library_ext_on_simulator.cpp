@@ -6,7 +6,6 @@
 
 #include <ctime>
 #include <functional>
-#include <mutex>
 #include <random>
 #include <thread>
 #include <variant>
@@ -14,6 +13,7 @@
 #include "Communication/RS232Connection.h"
 #include "ExtProtokoll.h"
 #include "ExtRegComm.h"
+#include "ExchangeLog.h"
 #include "ExtService.h"
 #include "Platform/LastError.h"
 #include "ProtDetection.h"
@@ -61,10 +61,7 @@ class ExtOnSimulator : public ::testing::Test {
     options.profile = std::move(profile);
     options.baud = baud;
     options.timings.restartSilence = restartSilence;
-    options.log = [this](std::string_view line) {
-      std::lock_guard lock(m_logMutex);
-      m_log.emplace_back(line);
-    };
+    options.log = log.Sink();
     device = std::make_unique<SimulatedDevice>(std::move(options));
     ASSERT_TRUE(device->Start()) << device->StartReport();
     connection = std::make_unique<ORLA::CRS232Connection>();
@@ -93,16 +90,9 @@ class ExtOnSimulator : public ::testing::Test {
     return fennec::platform::GetThreadLastError();
   }
 
-  std::vector<std::string> Logged(const std::string& text) {
-    std::lock_guard lock(m_logMutex);
-    std::vector<std::string> found;
-    for (const std::string& line : m_log)
-      if (line.find("<- ") != std::string::npos && line.find(text) != std::string::npos) found.push_back(line);
-    return found;
-  }
+  std::vector<std::string> Logged(const std::string& text) { return log.Requests(text); }
 
-  std::mutex m_logMutex;
-  std::vector<std::string> m_log;
+  ExchangeLog log;
   std::unique_ptr<SimulatedDevice> device;
   std::unique_ptr<ORLA::CRS232Connection> connection;
   std::unique_ptr<CSIOService> legacy;
