@@ -168,7 +168,8 @@ Options:
   --connection RS232:<device>  the serial port (ttyUSB0, COM1, /dev/ttyS0); without this
                                option the port stored by the program is used
   --connection SIM[:profile]   start the device simulator in this process and use it;
-                               profiles: fbc32 (default), pfc32, fbcnode, fbc16, fbcold
+                               profiles: fbc32 (default), pfc32, fbcnode, fbc16, fbcold,
+                               fbcext
   --ini PATH                   the configuration (devices, pages, ranges); default:
                                LANTERNA.INI next to the program
   --json                       the result as one JSON object

@@ -4,10 +4,10 @@
 
 #include <ctime>
 #include <functional>
-#include <mutex>
 #include <thread>
 
 #include "Communication/RS232Connection.h"
+#include "ExchangeLog.h"
 #include "SIOService.h"
 #include "SimulatedDevice.h"
 #include "WholeDeviceRead.h"
@@ -52,10 +52,7 @@ class LibraryOnSimulator : public ::testing::Test {
     options.profile = std::move(profile);
     options.baud = baud;
     options.timings = QuickTimings();
-    options.log = [this](std::string_view line) {
-      std::lock_guard lock(m_logMutex);
-      m_log.emplace_back(line);
-    };
+    options.log = log.Sink();
     device = std::make_unique<SimulatedDevice>(std::move(options));
     ASSERT_TRUE(device->Start()) << device->StartReport();
     ASSERT_TRUE(connection.SetSettingsXML("<RS232 device='" + device->SlavePath() + "' timeout='" +
@@ -80,18 +77,9 @@ class LibraryOnSimulator : public ::testing::Test {
   }
 
   // The requests of the exchange log whose note contains the text.
-  std::vector<std::string> LoggedRequests(const std::string& text) {
-    std::lock_guard lock(m_logMutex);
-    std::vector<std::string> found;
-    for (const std::string& line : m_log)
-      if (line.find("<- ") != std::string::npos && line.find(text) != std::string::npos) found.push_back(line);
-    return found;
-  }
+  std::vector<std::string> LoggedRequests(const std::string& text) { return log.Requests(text); }
 
-  // The device's exchange log; it outlives the device, whose thread writes it to the end.
-  std::mutex m_logMutex;
-  std::vector<std::string> m_log;
-
+  ExchangeLog log;
   std::unique_ptr<SimulatedDevice> device;
   ORLA::CRS232Connection connection;
   std::unique_ptr<CSIOService> service;
