@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <span>
 
-#include "Common/Export.h"
+#include "Platform/Export.h"
 #include "Communication/IConnection.h"
 #include "ExtProtTypes.h"
 

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <string>
 
-#include "Common/Export.h"
+#include "Platform/Export.h"
 
 // A text trace of the extended protocol: table 124 with the detection's decision and every
 // frame sent or received. The file "ExtProt-<date>_<time>.log" is named by the second the log

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "Common/Export.h"
+#include "Platform/Export.h"
 #include "RegCommBase.h"
 
 class CExtProtokoll;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "Common/Export.h"
+#include "Platform/Export.h"
 #include "ServiceBase.h"
 
 class CExtProtokoll;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "Common/TextCase.h"
+#include "Platform/TextCase.h"
 #include "NumberText.h"
 
 namespace fennec::sim {
