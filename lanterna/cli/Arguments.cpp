@@ -49,6 +49,8 @@ CliOptions ParseArguments(const std::vector<std::string>& arguments) {
       const bool known = TakeValue(argument, "--connection", arguments, index, options.connection) ||
                          TakeValue(argument, "--ini", arguments, index, options.ini) ||
                          TakeValue(argument, "--from", arguments, index, options.from) ||
+                         TakeValue(argument, "--protocol", arguments, index, options.protocol) ||
+                         TakeValue(argument, "--trace", arguments, index, options.trace) ||
                          TakeValue(argument, "--baud", arguments, index, options.baud) ||
                          TakeValue(argument, "--parity", arguments, index, options.parity) ||
                          TakeValue(argument, "--databits", arguments, index, options.databits) ||

@@ -90,18 +90,33 @@ Reads the device, then works with its real-time clock as the Clock page does:
 The device keeps no daylight saving time.
 )";
 
-constexpr const char* kRegsHelp = R"(Usage: lanterna-cli [OPTIONS] regs read TABLE FIRST COUNT
-       lanterna-cli [OPTIONS] regs write [--enable] TABLE FIRST WORD...
+constexpr const char* kRegsHelp = R"(Usage: lanterna-cli [OPTIONS] regs read [--protocol P] [--trace MODE] TABLE FIRST COUNT
+       lanterna-cli [OPTIONS] regs write [--enable] [--protocol P] [--trace MODE] TABLE FIRST WORD...
 
 Reads or writes registers of a table directly, without a read of the device and without its
-checks. Numbers are decimal or hexadecimal with "0x". A table is 0 to 127; a run ends at
-register 255. The device refuses writes to its parameter tables until the parameter writing
+checks. Numbers are decimal or hexadecimal with "0x".
+
+--protocol legacy (the default) goes by register telegrams: a table is 0 to 127 and a run ends
+at register 255. --protocol ext goes by the extended protocol the device announces in its table
+124: tables and registers up to 65535 and up to 32761 registers in one message. --protocol auto
+takes the extended protocol where the device announces it, else the telegrams with their
+limits. --trace MODE writes the extended protocol's frames to "ExtProt-<date>_<time>.log" in the
+current folder (or FENNEC_TRACE_DIR); MODE adds 1 hexadecimal, 2 decimal, 4 characters, 8 one row
+per field. The device refuses writes to its parameter tables until the parameter writing
 is enabled: --enable does that first. Nothing is saved: the device forgets the words at its
 next restart unless something saves them.
 
 Examples:
   lanterna-cli --connection SIM regs read 100 9 2
   lanterna-cli --connection SIM regs write --enable 100 59 8080
+  lanterna-cli --connection SIM:fbcext regs read --protocol ext 110 0 300
+)";
+
+constexpr const char* kProtoHelp = R"(Usage: lanterna-cli [OPTIONS] proto [--trace MODE]
+
+Reads the device's protocol description, table 124, shows its eleven words, whether their
+checksum is right and whether the device speaks the extended protocol, with its fragment size,
+buffer size and fragmentation switch. A device without table 124 speaks only the telegrams.
 )";
 
 constexpr const char* kPortsHelp = R"(Usage: lanterna-cli [--json] ports
@@ -153,6 +168,7 @@ constexpr std::array kCommands = {
     CommandInfo{"format", "format the device's file system", kFormatHelp, RunFormat, true},
     CommandInfo{"clock", "show or set the device's clock", kClockHelp, RunClock},
     CommandInfo{"regs", "read or write registers directly", kRegsHelp, RunRegs, false, false, true},
+    CommandInfo{"proto", "show the device's protocol description (table 124)", kProtoHelp, RunProto, false, false, true},
     CommandInfo{"ports", "list the serial ports of this machine", kPortsHelp, RunPorts},
     CommandInfo{"port", "show, store or remove the stored serial port", kPortHelp, RunPort, false, false, false, true},
     CommandInfo{"error", "explain an error code of the library", kErrorHelp, RunError},

@@ -17,7 +17,7 @@ struct CommandInfo {
   int (*run)(const CliOptions&);
   bool takesYes = false;
   bool takesFrom = false;
-  bool takesEnable = false;
+  bool takesRegisterOptions = false;  // --enable, --protocol, --trace
   bool takesPortSettings = false;
 };
 
@@ -38,6 +38,7 @@ int RunExtract(const CliOptions& options);
 int RunFormat(const CliOptions& options);
 int RunClock(const CliOptions& options);
 int RunRegs(const CliOptions& options);
+int RunProto(const CliOptions& options);
 int RunPorts(const CliOptions& options);
 int RunPort(const CliOptions& options);
 int RunError(const CliOptions& options);

@@ -14,7 +14,8 @@ namespace {
 void RequireOptionsOf(const CommandInfo& command, const CliOptions& options) {
   if (options.yes && !command.takesYes) throw CBadInput(std::string(command.name) + " does not take --yes");
   if (options.from && !command.takesFrom) throw CBadInput(std::string(command.name) + " does not take --from");
-  if (options.enable && !command.takesEnable) throw CBadInput(std::string(command.name) + " does not take --enable");
+  if ((options.enable || options.protocol || options.trace) && !command.takesRegisterOptions)
+    throw CBadInput(std::string(command.name) + " does not take --enable, --protocol or --trace");
   const bool portSettings = options.baud || options.parity || options.databits || options.stopbits || options.timeout;
   if (portSettings && !command.takesPortSettings)
     throw CBadInput(std::string(command.name) + " does not take --baud, --parity, --databits, --stopbits or --timeout");

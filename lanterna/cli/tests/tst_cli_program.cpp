@@ -2,6 +2,7 @@
 // pseudo-terminals: exit statuses, its output and what reaches the device.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -468,6 +469,41 @@ TEST_F(CliProgram, TheCataloguesDetailNamesTheRequestsTableRegisterAndService) {
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_TRUE(result.Says(c.detail)) << result.err;
   }
+}
+
+TEST_F(CliProgram, TheExtendedProtocolReachesPastTheTelegramsAndReadsWhatTheyRead) {
+  const Json proto = Json::parse(Run({"--json", "--connection", "SIM:fbcext", "proto"}).out);
+  EXPECT_EQ(proto["supported"], true);
+  EXPECT_EQ(proto["fragment_size"], 64);
+  EXPECT_EQ(proto["target_buf_size"], 1024);
+  EXPECT_EQ(proto["checksum"], "correct");
+  EXPECT_EQ(proto["table124"]["version"], 1);
+  EXPECT_EQ(Json::parse(Run({"--json", "--connection", "SIM:fbc16", "proto"}).out)["supported"], false);
+
+  const Result legacy = Run({"--connection", "SIM:fbcext", "regs", "read", "--protocol", "legacy", "110", "0", "256"});
+  const Result ext = Run({"--connection", "SIM:fbcext", "regs", "read", "--protocol", "ext", "110", "0", "256"});
+  ASSERT_EQ(ext.exitCode, 0) << ext.err;
+  EXPECT_EQ(ext.out, legacy.out);
+  EXPECT_EQ(ext.out.substr(0, ext.out.find('\n')), "110:0    0x5A00 23040");
+
+  const auto traces = m_folder.Path() / "traces";
+  std::filesystem::create_directories(traces);
+  setenv("FENNEC_TRACE_DIR", traces.c_str(), 1);
+  const Result beyond = Run({"--connection", "SIM:fbcext", "regs", "read", "--protocol", "ext", "--trace", "1", "110", "0", "300"});
+  unsetenv("FENNEC_TRACE_DIR");
+  ASSERT_EQ(beyond.exitCode, 0) << beyond.err;
+  EXPECT_EQ(std::count(beyond.out.begin(), beyond.out.end(), '\n'), 300);
+  EXPECT_NE(beyond.out.find("\n110:299  0x5B2B 23339\n"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::is_empty(traces));
+
+  // Without the extended protocol the telegrams' limits hold.
+  const Result fallback = Run({"--connection", "SIM:fbc16", "regs", "read", "--protocol", "auto", "0", "0", "300"});
+  EXPECT_EQ(fallback.exitCode, 2);
+  EXPECT_TRUE(fallback.Says("registers go by telegram")) << fallback.err;
+  EXPECT_EQ(Run({"--connection", "SIM:fbc16", "regs", "read", "--protocol", "ext", "0", "0", "1"}).exitCode, 1);
+  EXPECT_EQ(Run({"--connection", "SIM", "regs", "read", "--protocol", "fast", "0", "0", "1"}).exitCode, 2);
+  EXPECT_EQ(Run({"--connection", "SIM", "read", "--protocol", "ext"}).exitCode, 2);
+  EXPECT_EQ(Run({"--connection", "SIM", "regs", "read", "--trace", "1", "0", "0", "1"}).exitCode, 2);
 }
 
 TEST_F(CliProgram, ErrorCodesAreExplainedByTheCatalogue) {
