@@ -1,5 +1,7 @@
 #include "Platform/PseudoTerminal.h"
 
+#include <sys/ioctl.h>
+
 #include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -63,6 +65,15 @@ LineSettings PseudoTerminal::SlaveLineSettings() const {
 void PseudoTerminal::Cut() {
   m_master.Close();
   m_heldSlave.Close();
+}
+
+}  // namespace fennec::platform
+
+namespace fennec::platform {
+
+bool PseudoTerminal::SlaveIsExclusive() const {
+  int exclusive = 0;
+  return m_heldSlave.IsOpen() && ioctl(m_heldSlave.Descriptor(), TIOCGEXCL, &exclusive) == 0 && exclusive != 0;
 }
 
 }  // namespace fennec::platform

@@ -42,6 +42,8 @@ class PseudoTerminal {
   LineSettings SlaveLineSettings() const;
   // Bytes sent to the slave that its users have not read yet; counted only on a held slave.
   std::size_t UnreadBySlave() const { return m_heldSlave.Pending(); }
+  // The slave refuses new openers but root (TIOCEXCL set); known only on a held slave.
+  bool SlaveIsExclusive() const;
 
   // Closes the master and a held slave, as if the cable were pulled: the slave's users see a
   // hang-up, and whatever they have not read yet is lost.

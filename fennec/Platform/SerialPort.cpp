@@ -14,13 +14,32 @@
 #include <array>
 #include <cerrno>
 #include <climits>
+#include <mutex>
+#include <set>
 #include <utility>
 
+#include "Platform/Interrupts.h"
 #include "Platform/TermiosSettings.h"
 
 namespace fennec::platform {
 
 namespace {
+
+// The descriptors of the ports this process holds open, so that an interrupted program can
+// give up their exclusive flag before it ends.
+std::mutex g_openPortsMutex;
+std::set<int> g_openPorts;
+
+void KeepOpenPort(int fd) {
+  const std::lock_guard lock(g_openPortsMutex);
+  g_openPorts.insert(fd);
+}
+
+void ForgetOpenPort(int fd) {
+  const std::lock_guard lock(g_openPortsMutex);
+  g_openPorts.erase(fd);
+}
+
 
 using Clock = std::chrono::steady_clock;
 
@@ -101,6 +120,7 @@ PortStatus SerialPort::Open(const std::string& path) {
   if (ioctl(fd.Get(), TIOCEXCL) != 0) return FailedCall("ioctl(TIOCEXCL)");
 
   m_fd = std::move(fd);
+  KeepOpenPort(m_fd.Get());
   // Errors counted before this open belong to someone else.
   m_counters = ReadCounters(m_fd.Get()).counters;
   return std::nullopt;
@@ -220,10 +240,16 @@ TransferResult SerialPort::Write(std::span<const std::uint8_t> bytes, std::chron
 
 PortStatus SerialPort::Close() {
   if (!m_fd.Valid()) return std::nullopt;
+  ForgetOpenPort(m_fd.Get());
   // On a pseudo-terminal TIOCEXCL outlives the descriptor; left set, it refuses the next opener.
   ioctl(m_fd.Get(), TIOCNXCL);
   if (const int error = m_fd.Close(); error != 0) return SystemCallFailure{"close", error};
   return std::nullopt;
+}
+
+void ReleaseExclusivePorts() {
+  const std::lock_guard lock(g_openPortsMutex);
+  for (const int fd : g_openPorts) ioctl(fd, TIOCNXCL);
 }
 
 }  // namespace fennec::platform

@@ -7,6 +7,7 @@
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
 #include "cli/FieldValue.h"
+#include "cli/Interruption.h"
 #include "cli/SettingLines.h"
 
 namespace lanterna::cli {
@@ -116,7 +117,10 @@ int RunWrite(const CliOptions& options) {
     std::cerr << "Warning: Setting to full duplex could cause duplex missmatch!\n";
   if (auto failure = pages.Commit()) throw CBadInput(RefusalText(*failure, ""));
 
-  const bool written = session.Run(SessionAction::Write);
+  const bool written = [&] {
+    const CUncutWrite uncut;
+    return session.Run(SessionAction::Write);
+  }();
   if (!written) return ActionFailed(session, options);
   PrintDeviceReport(session, options, true);
   return kExitSuccess;

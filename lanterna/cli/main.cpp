@@ -5,6 +5,7 @@
 
 #include "cli/CliError.h"
 #include "cli/Commands.h"
+#include "cli/Interruption.h"
 #include "cli/JsonOutput.h"
 
 using namespace lanterna::cli;
@@ -62,6 +63,7 @@ int Fail(const std::vector<std::string>& arguments, int exitStatus, const std::s
 
 int main(int argc, char** argv) {
   const std::vector<std::string> arguments(argv + 1, argv + argc);
+  EndOnInterrupt();
   try {
     return Run(arguments);
   } catch (const CBadInput& error) {

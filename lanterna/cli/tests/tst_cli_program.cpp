@@ -8,9 +8,11 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Platform/ChildProcess.h"
+#include "Platform/PseudoTerminal.h"
 #include "Platform/StoreFile.h"
 #include "SimulatedDevice.h"
 #include "TempFolder.h"
@@ -504,6 +506,44 @@ TEST_F(CliProgram, TheExtendedProtocolReachesPastTheTelegramsAndReadsWhatTheyRea
   EXPECT_EQ(Run({"--connection", "SIM", "regs", "read", "--protocol", "fast", "0", "0", "1"}).exitCode, 2);
   EXPECT_EQ(Run({"--connection", "SIM", "read", "--protocol", "ext"}).exitCode, 2);
   EXPECT_EQ(Run({"--connection", "SIM", "regs", "read", "--trace", "1", "0", "0", "1"}).exitCode, 2);
+}
+
+// Waits until the condition holds, for at most ten seconds.
+template <class Condition>
+bool Eventually(Condition condition) {
+  const auto deadline = std::chrono::steady_clock::now() + 10s;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(20ms);
+  }
+  return true;
+}
+
+TEST_F(CliProgram, AnInterruptedRunLeavesThePortFreeForTheNextProgram) {
+  fennec::platform::PseudoTerminal line(fennec::platform::PseudoTerminal::Start::Raw,
+                                        fennec::platform::PseudoTerminal::Slave::Held);
+  auto process = ChildProcess::Start(LANTERNA_CLI, {"--connection", "RS232:" + line.SlavePath(), "read"},
+                                     m_folder.Path() / "stderr.txt");
+  ASSERT_TRUE(process);
+  ASSERT_TRUE(Eventually([&] { return line.SlaveIsExclusive(); }));  // the program holds the port
+  EXPECT_EQ(process->Terminate(std::chrono::steady_clock::now() + 30s), 128 + 15);
+  EXPECT_FALSE(line.SlaveIsExclusive());
+  EXPECT_NE(fennec::platform::ReadWholeFile(m_folder.Path() / "stderr.txt").value_or("").find("interrupted; the port is released"),
+            std::string::npos);
+}
+
+TEST_F(CliProgram, AnInterruptDuringAWriteWaitsUntilTheWriteIsSaved) {
+  const auto errors = m_folder.Path() / "stderr.txt";
+  auto process = ChildProcess::Start(LANTERNA_CLI, {"--connection", "SIM", "write", "PROTOCOL.HttpPort=8088"}, errors);
+  ASSERT_TRUE(process);
+  ASSERT_TRUE(Eventually([&] {
+    return fennec::platform::ReadWholeFile(errors).value_or("").find("Writing settings is in progress") != std::string::npos;
+  }));
+  EXPECT_EQ(process->Terminate(std::chrono::steady_clock::now() + 60s), 128 + 15);
+  const std::string err = fennec::platform::ReadWholeFile(errors).value_or("");
+  EXPECT_NE(err.find("finishing the write; Ctrl-C again to abort"), std::string::npos) << err;
+  EXPECT_NE(err.find("Writing settings to the connected device successfully done"), std::string::npos) << err;
+  EXPECT_EQ(ReadJson()["parameters"]["PROTOCOL.HttpPort"], 8088);
 }
 
 TEST_F(CliProgram, ErrorCodesAreExplainedByTheCatalogue) {
