@@ -1,5 +1,8 @@
 #include "Platform/SystemError.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 
@@ -35,6 +38,16 @@ std::string ErrnoText(int error) {
   // The GNU strerror_r returns its text, which may or may not live in the buffer.
   const char* text = strerror_r(error, buffer, sizeof buffer);
   return "errno " + std::to_string(error) + " (" + text + ")";
+}
+
+std::string WhyUnreadable(const std::filesystem::path& file) {
+  const int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::strerror(errno);
+  char byte = 0;
+  const ssize_t read = ::read(fd, &byte, 1);
+  const int error = errno;
+  close(fd);
+  return read < 0 ? std::strerror(error) : std::string();
 }
 
 }  // namespace fennec::platform

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
+
+#include "Platform/Export.h"
 
 namespace fennec::platform {
 
@@ -18,5 +21,9 @@ std::uint16_t WindowsErrorOf(int error, ErrnoContext context);
 
 // "errno 13 (Permission denied)", for the debug reports.
 std::string ErrnoText(int error);
+
+// Why the file cannot be opened for reading, in the system's words ("Permission denied", "Is
+// a directory"); empty when it can.
+FENNEC_API std::string WhyUnreadable(const std::filesystem::path& file);
 
 }  // namespace fennec::platform

@@ -94,3 +94,21 @@ int CIniFile::GetInt(std::string_view section, std::string_view key, int default
 }
 
 }  // namespace lanterna
+
+namespace lanterna {
+
+bool CIniFile::HasSection(std::string_view section) const {
+  return std::any_of(m_entries.begin(), m_entries.end(),
+                     [&](const Entry& entry) { return fennec::EqualNoCase(entry.section, section); });
+}
+
+std::size_t CIniFile::SectionCount() const {
+  std::vector<std::string> sections;
+  for (const Entry& entry : m_entries)
+    if (std::none_of(sections.begin(), sections.end(),
+                     [&](const std::string& known) { return fennec::EqualNoCase(known, entry.section); }))
+      sections.push_back(entry.section);
+  return sections.size();
+}
+
+}  // namespace lanterna

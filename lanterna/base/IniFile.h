@@ -31,6 +31,11 @@ class CIniFile {
   // with its sign, 0 when there is none; numbers beyond int saturate.
   int GetInt(std::string_view section, std::string_view key, int defaultValue) const;
 
+  // Whether the file has a section of that name with at least one key, and how many sections
+  // with keys it has.
+  bool HasSection(std::string_view section) const;
+  std::size_t SectionCount() const;
+
  private:
   struct Entry {
     std::string section;

@@ -1,9 +1,12 @@
 #include "cli/DeviceSession.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 
 #include "Platform/LastError.h"
+#include "Platform/SystemError.h"
+#include "base/OrderNumber.h"
 #include "app/Configuration.h"
 #include "cli/CliError.h"
 #include "cli/ConnectionChoice.h"
@@ -47,21 +50,47 @@ std::string ServiceOfStep(Action step) {
   }
 }
 
+// The sections whose keys give the pages their ranges.
+constexpr const char* kPageRangeSections[] = {"TCPIP", "MODBUS", "PROTOCOL", "TRAFFIC", "SNTP", "ETHERNETIP", "NETWORK"};
+
 }  // namespace
 
 CIniFile LoadIniFile(const CliOptions& options) {
-  std::string path;
-  if (options.ini) {
-    path = *options.ini;
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) throw CBadInput("there is no INI file " + path);
-  } else {
-    path = ProgramIniPath();
-  }
+  const std::string path = options.ini ? *options.ini : ProgramIniPath();
+  std::error_code error;
+  const bool exists = std::filesystem::exists(path, error);
+  if (options.ini && !exists) throw CBadInput("there is no INI file " + path);
   CIniFile ini;
-  if (!ini.Load(path)) throw CBadInput("the INI file " + path + " cannot be read");
+  if (!exists) {
+    std::cerr << "lanterna-cli: warning: there is no INI file " << path
+              << "; no device is admitted and the pages take their built-in ranges\n";
+    return ini;
+  }
+  if (std::filesystem::is_regular_file(path, error) && std::filesystem::file_size(path, error) > CIniFile::kMaxFileSize)
+    throw CBadInput("the INI file " + path + " is larger than the limit of " +
+                    std::to_string(CIniFile::kMaxFileSize / 1024) + " KiB");
+  if (!ini.Load(path)) throw CBadInput("the INI file " + path + " cannot be read: " + fennec::platform::WhyUnreadable(path));
+  if (ini.SectionCount() == 0)
+    std::cerr << "lanterna-cli: warning: the INI file " << path
+              << " holds no sections; no device is admitted and the pages take their built-in ranges\n";
+  else if (std::none_of(std::begin(kPageRangeSections), std::end(kPageRangeSections),
+                        [&](const char* section) { return ini.HasSection(section); }))
+    std::cerr << "lanterna-cli: warning: the INI file " << path
+              << " has no page ranges ([TCPIP], [MODBUS], [PROTOCOL], ...); the pages take their built-in ranges\n";
   return ini;
 }
+
+namespace {
+
+void WarnOfMissingDeviceSection(const CIniFile& ini, const std::string& path, const std::string& orderNumber) {
+  if (orderNumber.empty()) return;
+  const std::string section = COrderNumber(orderNumber).Text(COrderNumber::Form::FourDigit);
+  if (!ini.HasSection(section))
+    std::cerr << "lanterna-cli: warning: the INI file " << path << " has no section [" << section
+              << "] for the connected device\n";
+}
+
+}  // namespace
 
 CDeviceSession::CDeviceSession(const CliOptions& options)
     : CDeviceSession(options, ParseConnection(options.connection), LoadIniFile(options)) {}
@@ -72,6 +101,7 @@ CDeviceSession::CDeviceSession(const CliOptions& options, const ConnectionChoice
                                                   choice.kind != ConnectionChoice::Kind::Stored, options.debug)),
       m_frontEnd(m_program->Data(), std::cerr),
       m_strPort(DescribePort(choice, StoredSerialDevice(), m_program->Connection().GetSettingsValue("device"))) {
+  m_strIniPath = options.ini ? *options.ini : ProgramIniPath();
   if (options.debug) std::cerr << "lanterna-cli: the port is " << m_strPort << "\n";
 }
 
@@ -83,6 +113,8 @@ CDeviceSession::~CDeviceSession() {
 bool CDeviceSession::Run(SessionAction action) {
   std::cerr << WaitingText(action) << "\n";
   const bool succeeded = m_program->Run(action, m_frontEnd);
+  if (action == SessionAction::Read)
+    WarnOfMissingDeviceSection(m_program->Ini(), m_strIniPath, Data().Identification().orderNumber);
   if (succeeded)
     for (const std::string& page : m_program->PagesLeftOut())
       std::cerr << "The device's table 100 is too short for the page " << page << "; its values are left out.\n";

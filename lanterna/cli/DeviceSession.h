@@ -18,6 +18,8 @@ class CSimulatorHost;
 // read.
 CIniFile LoadIniFile(const CliOptions& options);
 
+
+
 // The program session of a command that talks to a device, with the connection --connection
 // names (the stored port, a serial device, or the simulator started here), printing as it runs.
 class CDeviceSession {
@@ -51,6 +53,7 @@ class CDeviceSession {
   std::unique_ptr<CProgramSession> m_program;
   CCliFrontEnd m_frontEnd;
   std::string m_strPort;
+  std::string m_strIniPath;
 };
 
 }  // namespace lanterna::cli

@@ -546,6 +546,25 @@ TEST_F(CliProgram, AnInterruptDuringAWriteWaitsUntilTheWriteIsSaved) {
   EXPECT_EQ(ReadJson()["parameters"]["PROTOCOL.HttpPort"], 8088);
 }
 
+TEST_F(CliProgram, AnIniFileThatCannotServeSaysWhatIsMissing) {
+  const auto garbage = WriteFile("garbage.ini", "not an ini file\n");
+  const Result read = Run({"--connection", "SIM", "--ini", garbage.string(), "read"});
+  EXPECT_TRUE(read.Says("the INI file " + garbage.string() + " holds no sections")) << read.err;
+  EXPECT_TRUE(read.Says("the INI file " + garbage.string() + " has no section [0716-0341] for the connected device"));
+
+  const auto devicesOnly = WriteFile("devices.ini", "[0716-0341]\nFBC=32\nPFC=0\nPAGE00=ALL\n");
+  EXPECT_TRUE(Run({"--ini", devicesOnly.string(), "params"}).Says("has no page ranges"));
+
+  const auto big = WriteFile("big.ini", std::string(1024 * 1024 + 1, ';'));
+  const Result tooBig = Run({"--ini", big.string(), "params"});
+  EXPECT_EQ(tooBig.exitCode, 2);
+  EXPECT_TRUE(tooBig.Says("is larger than the limit of 1024 KiB")) << tooBig.err;
+
+  const Result folder = Run({"--ini", m_folder.Path().string(), "params"});
+  EXPECT_EQ(folder.exitCode, 2);
+  EXPECT_TRUE(folder.Says("cannot be read: Is a directory")) << folder.err;
+}
+
 TEST_F(CliProgram, ErrorCodesAreExplainedByTheCatalogue) {
   const Result text = Run({"error", "0x20010200"});
   EXPECT_EQ(text.exitCode, 0);
