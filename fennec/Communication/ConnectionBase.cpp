@@ -36,7 +36,7 @@ bool CConnectionBase::ReadFragment(unsigned char** buffer, unsigned int lengthPo
     const std::uint64_t headerLength = std::uint64_t{lengthPos} + sizeOfLength;
     if (headerLength > kMaxFramedMessage) return RefuseLength(*this);
     std::vector<unsigned char> header(static_cast<std::size_t>(headerLength));
-    Read(header.data(), static_cast<unsigned int>(header.size()), nullptr);
+    ReadComplete(header.data(), static_cast<unsigned int>(header.size()));
 
     // The length comes from the peer: a negative or oversized body is refused before allocating.
     const std::int64_t bodyLength =
@@ -47,13 +47,11 @@ bool CConnectionBase::ReadFragment(unsigned char** buffer, unsigned int lengthPo
     const std::size_t messageLength = header.size() + static_cast<std::size_t>(bodyLength);
     auto message = std::make_unique<unsigned char[]>(messageLength);  // zeroed
     std::copy(header.begin(), header.end(), message.get());
-    unsigned int bodyRead = 0;
-    if (bodyLength > 0)
-      Read(message.get() + header.size(), static_cast<unsigned int>(bodyLength), &bodyRead);
+    if (bodyLength > 0) ReadComplete(message.get() + header.size(), static_cast<unsigned int>(bodyLength));
 
     delete[] *buffer;
     *buffer = message.release();
-    if (total != nullptr) *total = static_cast<unsigned int>(header.size()) + bodyRead;
+    if (total != nullptr) *total = static_cast<unsigned int>(messageLength);
     return true;
   } catch (...) {
     // The transport has stored its failure code already.

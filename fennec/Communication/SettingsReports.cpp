@@ -67,4 +67,14 @@ void ReportXmlFileNotImplemented(std::string_view className, std::string_view fu
                          messageLine, "*************************************************************\n\n"});
 }
 
+void ReportLoadSettingsXMLNotImplemented(std::string_view className, std::string_view path) {
+  ReportXmlFileNotImplemented(className, "  Function:\tLoadSettingsXML(" + std::string(path) + " )\n",
+                              "  Message:\tLoading settings from XML-File not yet implemented!\n");
+}
+
+void ReportSaveSettingsXMLNotImplemented(std::string_view className, std::string_view path) {
+  ReportXmlFileNotImplemented(className, "  Function:\tSaveSettingsXML(" + std::string(path) + " )\n",
+                              "  Message:\tSaving settings to XML-File not yet implemented!\n");
+}
+
 }  // namespace fennec

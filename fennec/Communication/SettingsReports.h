@@ -20,5 +20,8 @@ void ReportUnknownException(std::string_view className, std::string_view functio
 // Settings in an XML file: not offered by the settings objects. message is the whole line.
 void ReportXmlFileNotImplemented(std::string_view className, std::string_view functionLine,
                                  std::string_view messageLine);
+// The same for LoadSettingsXML and SaveSettingsXML with the path given.
+void ReportLoadSettingsXMLNotImplemented(std::string_view className, std::string_view path);
+void ReportSaveSettingsXMLNotImplemented(std::string_view className, std::string_view path);
 
 }  // namespace fennec
