@@ -12,7 +12,7 @@
 
 namespace fennec::platform {
 
-int SocketListener::Listen(std::uint16_t port) {
+int SocketListener::Listen(std::uint16_t port, int backlog) {
   const int fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
   if (fd < 0) return errno;
   m_fd = UniqueFd(fd);
@@ -24,7 +24,7 @@ int SocketListener::Listen(std::uint16_t port) {
   address.sin_port = htons(port);
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   if (bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) return errno;
-  if (listen(fd, SOMAXCONN) != 0) return errno;
+  if (listen(fd, backlog) != 0) return errno;
   socklen_t size = sizeof address;
   if (getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) != 0) return errno;
   m_port = ntohs(address.sin_port);

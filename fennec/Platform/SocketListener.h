@@ -15,8 +15,9 @@ namespace fennec::platform {
 // side of a connection that the library itself never plays.
 class SocketListener {
  public:
-  // Listens on 127.0.0.1:port; port 0 lets the system pick a free one. 0 or the errno.
-  [[nodiscard]] int Listen(std::uint16_t port);
+  // Listens on 127.0.0.1:port; port 0 lets the system pick a free one. Connections beyond the
+  // backlog that nobody accepts get no answer at all. 0 or the errno.
+  [[nodiscard]] int Listen(std::uint16_t port, int backlog = 64);
   std::uint16_t Port() const { return m_port; }
   int Handle() const { return m_fd.Get(); }
   bool IsOpen() const { return m_fd.Valid(); }
