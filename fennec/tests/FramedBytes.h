@@ -101,4 +101,30 @@ inline Script Answering(Bytes response, std::size_t part = 1400) {
   };
 }
 
+// A device that takes whole request blocks, however they were split into fragments, and answers
+// each with the block its function gives, fetched in parts when it does not fit a fragment.
+class BlockDevice {
+ public:
+  std::vector<Bytes> requests;
+  std::vector<std::uint16_t> identifiers;  // of each request
+  std::function<Bytes(const Bytes& block)> answer;
+
+  void PlayOn(ScriptedConnection& line) {
+    PlayDevice(line, [this](const Frame& request) -> std::optional<Frame> {
+      if ((request.status & 0x4000) != 0) return m_fetching(request);
+      if (request.fragment == 1) m_block.clear();
+      m_block.insert(m_block.end(), request.data.begin(), request.data.end());
+      if (request.fragment < request.total) return Accepting(request);
+      requests.push_back(m_block);
+      identifiers.push_back(request.identifier);
+      m_fetching = Answering(answer(m_block));
+      return m_fetching(request);
+    });
+  }
+
+ private:
+  Bytes m_block;
+  Script m_fetching;
+};
+
 }  // namespace framedtest
