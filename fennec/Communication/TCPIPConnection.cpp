@@ -85,6 +85,12 @@ std::string Dotted(const Ipv4Address& address) {
          std::to_string(address[3]);
 }
 
+// The deadline of a transfer that started at `start`.
+fennec::platform::Deadline DeadlineFrom(Clock::time_point start, std::optional<std::chrono::seconds> limit) {
+  if (!limit) return std::nullopt;
+  return start + *limit;
+}
+
 [[noreturn]] void ThrowLookupFailure(const char* text, int number, const char* systemCall, int error) {
   throw CTCPIPConnectionException(text, number, systemCall, fennec::SocketErrorCode(error));
 }
@@ -199,7 +205,7 @@ void CTCPIPConnection::Write(unsigned char* buffer, unsigned int count, unsigned
   StoringThreadLastError([&] {
     if (!IsOpen()) FailTransfer(true, ENOTCONN, start, limit);
     if (!FENNEC_ASSERT(buffer != nullptr || count == 0)) FailTransfer(true, EINVAL, start, limit);
-    const SocketTransfer sent = m_pSocket->SendAll(std::span(buffer, count), fennec::platform::DeadlineAfter(limit));
+    const SocketTransfer sent = m_pSocket->SendAll(std::span(buffer, count), DeadlineFrom(start, limit));
     if (sent.error != 0) FailTransfer(true, sent.error, start, limit);
     if (written != nullptr) *written = count;
   });
@@ -212,7 +218,7 @@ void CTCPIPConnection::Read(unsigned char* buffer, unsigned int count, unsigned 
     if (!IsOpen()) FailTransfer(false, ENOTCONN, start, limit);
     if (!FENNEC_ASSERT(buffer != nullptr || count == 0)) FailTransfer(false, EINVAL, start, limit);
     SocketTransfer received;
-    if (count > 0) received = m_pSocket->Receive(std::span(buffer, count), fennec::platform::DeadlineAfter(limit));
+    if (count > 0) received = m_pSocket->Receive(std::span(buffer, count), DeadlineFrom(start, limit));
     if (received.error != 0) FailTransfer(false, received.error, start, limit);
     if (read != nullptr) *read = static_cast<unsigned int>(received.count);
   });
@@ -226,7 +232,7 @@ void CTCPIPConnection::ReadComplete(unsigned char* buffer, unsigned int count) {
   StoringThreadLastError([&] {
     if (!IsOpen()) FailTransfer(false, ENOTCONN, start, limit);
     const SocketTransfer received =
-        m_pSocket->ReceiveAll(std::span(buffer, count), fennec::platform::DeadlineAfter(limit));
+        m_pSocket->ReceiveAll(std::span(buffer, count), DeadlineFrom(start, limit));
     if (received.error != 0) FailTransfer(false, received.error, start, limit);
     if (received.count < count) FailTransfer(false, ECONNRESET, start, limit);
   });

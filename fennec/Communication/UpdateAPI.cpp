@@ -1,6 +1,7 @@
 #include "Communication/UpdateAPI.h"
 
 #include <climits>
+#include <cstring>
 #include <memory>
 
 #include "Common/ByteOrder.h"
@@ -43,7 +44,8 @@ std::optional<Block> CommandAndData(std::uint16_t command, const char* data, lon
   if (length < 0 || static_cast<unsigned long>(length) > UINT_MAX - 2 || (data == nullptr && length > 0))
     return std::nullopt;
   Block block = RequestBlock(command, {});
-  block.insert(block.end(), data, data + length);
+  block.resize(block.size() + static_cast<std::size_t>(length));
+  if (length > 0) std::memcpy(block.data() + 2, data, static_cast<std::size_t>(length));
   return block;
 }
 

@@ -46,7 +46,7 @@ std::string Describe(const Frame& frame) {
 
 }  // namespace
 
-FramedEndpoint::Reply FramedEndpoint::Handle(FramedSession& session, const Frame& frame, NetworkFaults& faults,
+FramedEndpoint::Reply FramedEndpoint::Handle(FramedSession& session, Frame frame, NetworkFaults& faults,
                                              const Moment& now) {
   if (m_model.Restarting(now)) return {std::nullopt, "no answer: restarting"};
   Reply reply = Answer(session, frame, faults, now);
@@ -54,7 +54,7 @@ FramedEndpoint::Reply FramedEndpoint::Handle(FramedSession& session, const Frame
   return reply;
 }
 
-FramedEndpoint::Reply FramedEndpoint::Answer(FramedSession& session, const Frame& request, NetworkFaults& faults,
+FramedEndpoint::Reply FramedEndpoint::Answer(FramedSession& session, Frame& request, NetworkFaults& faults,
                                              const Moment& now) {
   if (request.identifier != kUpdateIdentifier && request.identifier != kLegacyIdentifier)
     return Aborted(request, "unknown protocol identifier 0x" + Hex4(request.identifier));
@@ -72,8 +72,8 @@ FramedEndpoint::Reply FramedEndpoint::Answer(FramedSession& session, const Frame
     return Repeat(request, static_cast<std::uint16_t>(expected), Describe(request) + ": fragment " +
                                                                      std::to_string(expected) + " missing, asked again");
   DropFragmentsFrom(session, request.fragment);
-  session.fragments.push_back(request.data);
   session.requestBytes += request.data.size();
+  session.fragments.push_back(std::move(request.data));
   if (session.requestBytes > kMaxRequest) return Aborted(request, "request too large");
 
   if (const auto packet = RepeatFor(faults, request.fragment)) {

@@ -44,13 +44,13 @@ class FramedEndpoint {
     std::optional<std::vector<std::uint8_t>> frame;  // nothing: no answer
     std::string note;
   };
-  // The answer to one frame, with the frame faults applied.
-  Reply Handle(FramedSession& session, const Frame& frame, NetworkFaults& faults, const Moment& now);
+  // The answer to one frame, with the frame faults applied. The frame's data is taken over.
+  Reply Handle(FramedSession& session, Frame frame, NetworkFaults& faults, const Moment& now);
 
   const UpdateMemory& Update() const { return m_update; }
 
  private:
-  Reply Answer(FramedSession& session, const Frame& request, NetworkFaults& faults, const Moment& now);
+  Reply Answer(FramedSession& session, Frame& request, NetworkFaults& faults, const Moment& now);
   Reply Fetch(FramedSession& session, const Frame& request);
   Reply Complete(FramedSession& session, Frame answer, const Moment& now);
 

@@ -13,6 +13,7 @@ Frame ParseFrame(std::span<const std::uint8_t, kFrameHeader> header, std::span<c
 
 std::vector<std::uint8_t> EncodeFrame(const Frame& frame) {
   std::vector<std::uint8_t> bytes;
+  bytes.reserve(kFrameHeader + frame.data.size());
   for (const std::uint16_t word : {frame.identifier, frame.requestNumber, frame.fragment, frame.total, std::uint16_t{0},
                                    std::uint16_t{0}, frame.result, frame.status,
                                    static_cast<std::uint16_t>(frame.data.size())})

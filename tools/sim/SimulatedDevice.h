@@ -98,7 +98,7 @@ class SimulatedDevice {
  private:
   void ChangeFaults(const std::function<void(LineFaults&)>& change);
   void ChangeNetworkFaults(const std::function<void(NetworkFaults&)>& change);
-  ServedFrame ServeFrame(FramedSession& session, const Frame& frame);
+  ServedFrame ServeFrame(FramedSession& session, Frame frame);
   void Run();
   bool Serve(const std::vector<std::uint8_t>& request, std::chrono::steady_clock::time_point firstByteAt);
   bool SendPaced(const std::vector<std::uint8_t>& answer, std::chrono::steady_clock::time_point start);

@@ -8,7 +8,7 @@ namespace fennec::sim {
 int SimulatedDevice::StartTcp(std::uint16_t port) {
   if (m_tcp) return EALREADY;
   m_tcp = std::make_unique<TcpServer>(TcpServer::Device{
-      [this](FramedSession& session, const Frame& frame) { return ServeFrame(session, frame); },
+      [this](FramedSession& session, Frame frame) { return ServeFrame(session, std::move(frame)); },
       [this] {
         std::lock_guard lock(m_mutex);
         return m_model.Restarting(Moment::Now());
@@ -22,7 +22,7 @@ int SimulatedDevice::StartTcp(std::uint16_t port) {
 
 std::uint16_t SimulatedDevice::TcpPort() const { return m_tcp ? m_tcp->Port() : 0; }
 
-ServedFrame SimulatedDevice::ServeFrame(FramedSession& session, const Frame& frame) {
+ServedFrame SimulatedDevice::ServeFrame(FramedSession& session, Frame frame) {
   ServedFrame served;
   FramedEndpoint::Reply reply;
   {
@@ -32,10 +32,14 @@ ServedFrame SimulatedDevice::ServeFrame(FramedSession& session, const Frame& fra
       served.close = true;
       return served;
     }
-    reply = m_framed.Handle(session, frame, m_networkFaults, Moment::Now());
+    const Moment now = Moment::Now();
+    reply = m_framed.Handle(session, std::move(frame), m_networkFaults, now);
+    served.deviceDown = m_model.Restarting(now);
   }
-  Log("tcp <- " + reply.note);
-  if (reply.frame) Log("tcp -> " + std::to_string(reply.frame->size()) + " bytes");
+  if (m_log) {
+    Log("tcp <- " + reply.note);
+    if (reply.frame) Log("tcp -> " + std::to_string(reply.frame->size()) + " bytes");
+  }
   served.answer = std::move(reply.frame);
   return served;
 }

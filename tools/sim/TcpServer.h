@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -21,6 +22,7 @@ struct ServedFrame {
   std::optional<std::vector<std::uint8_t>> answer;  // nothing: no answer
   bool close = false;                               // the connection closes instead
   std::chrono::milliseconds delay{0};               // the answer is held back this long
+  bool deviceDown = false;                          // the device went down for a restart
 };
 
 // The framed road on 127.0.0.1, served by a thread of its own: every connection is a session of
@@ -31,7 +33,7 @@ class TcpServer {
  public:
   struct Device {
     // Handles one frame of a session (under the device's lock).
-    std::function<ServedFrame(FramedSession& session, const Frame& frame)> serve;
+    std::function<ServedFrame(FramedSession& session, Frame frame)> serve;
     // The device is down for a restart.
     std::function<bool()> restarting;
     std::function<void(const std::string&)> log;
@@ -62,9 +64,10 @@ class TcpServer {
   Device m_device;
   platform::SocketListener m_listener;
   std::vector<Client> m_clients;
-  std::mutex m_mutex;  // guards m_stopping
+  bool m_lookAtDevice = true;  // a frame took the device down since the last look
+  std::atomic<bool> m_stopping{false};
+  std::mutex m_mutex;  // for the waits of the delay fault
   std::condition_variable m_wake;
-  bool m_stopping = false;
   std::thread m_thread;
 };
 
