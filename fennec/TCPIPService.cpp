@@ -49,6 +49,12 @@ bool CTCPIPService::WaitedAfter(bool succeeded, unsigned short wait) {
   return true;
 }
 
+bool CTCPIPService::AfterWaiting(bool (ORLA::CServiceAPI::*command)(unsigned short& wait)) {
+  unsigned short wait = 0;
+  const bool succeeded = (m_pServiceAPI.get()->*command)(wait);
+  return WaitedAfter(succeeded, wait);
+}
+
 std::optional<std::vector<std::string>> CTCPIPService::Identification() {
   unsigned short a = 0;
   unsigned short b = 0;
@@ -77,25 +83,13 @@ bool CTCPIPService::EnableParamWriting(bool bEnable) {
   return m_pServiceAPI->EnableWriteAccess(bEnable) || Failed();
 }
 
-bool CTCPIPService::RestartSystem() {
-  unsigned short wait = 0;
-  const bool succeeded = m_pServiceAPI->RestartSystem(wait);
-  return WaitedAfter(succeeded, wait);
-}
+bool CTCPIPService::RestartSystem() { return AfterWaiting(&ORLA::CServiceAPI::RestartSystem); }
 
 bool CTCPIPService::GetParameterChecksum(std::uint16_t&) { return Fail(fennec::kCouplerServiceNotSupported); }
 
-bool CTCPIPService::SetFactoryDefaults() {
-  unsigned short wait = 0;
-  const bool succeeded = m_pServiceAPI->ResetParameter(wait);
-  return WaitedAfter(succeeded, wait);
-}
+bool CTCPIPService::SetFactoryDefaults() { return AfterWaiting(&ORLA::CServiceAPI::ResetParameter); }
 
-bool CTCPIPService::SaveParameter() {
-  unsigned short wait = 0;
-  const bool succeeded = m_pServiceAPI->StoreParameter(wait);
-  return WaitedAfter(succeeded, wait);
-}
+bool CTCPIPService::SaveParameter() { return AfterWaiting(&ORLA::CServiceAPI::StoreParameter); }
 
 bool CTCPIPService::GetFBCStates(std::vector<std::uint16_t>& states) {
   ORLA::t_DeviceStates record{};
@@ -232,22 +226,12 @@ bool CTCPIPService::TerminalBusReset(std::uint16_t& wError, std::uint16_t& wResu
   wError = 0;
   wResult1 = 0;
   wResult2 = 0;
-  unsigned short wait = 0;
-  const bool succeeded = m_pServiceAPI->RestartTerminalBus(wait);
-  return WaitedAfter(succeeded, wait);
+  return AfterWaiting(&ORLA::CServiceAPI::RestartTerminalBus);
 }
 
-bool CTCPIPService::ClearTerminalBusMonitor() {
-  unsigned short wait = 0;
-  const bool succeeded = m_pServiceAPI->ClearTerminalBusMonitor(wait);
-  return WaitedAfter(succeeded, wait);
-}
+bool CTCPIPService::ClearTerminalBusMonitor() { return AfterWaiting(&ORLA::CServiceAPI::ClearTerminalBusMonitor); }
 
-bool CTCPIPService::ResetTerminalBusMonitorPtr() {
-  unsigned short wait = 0;
-  const bool succeeded = m_pServiceAPI->SetTerminalBusMonitorFirst(wait);
-  return WaitedAfter(succeeded, wait);
-}
+bool CTCPIPService::ResetTerminalBusMonitorPtr() { return AfterWaiting(&ORLA::CServiceAPI::SetTerminalBusMonitorFirst); }
 
 bool CTCPIPService::GetTerminalBusMonitorEntry(tKBMonEntry& entry, std::int64_t* pPCTime) {
   ORLA::t_KBMEntry record{};

@@ -79,6 +79,8 @@ class FENNEC_API CTCPIPService : public CServiceBase {
   bool IdentificationValue(const char* key, std::string& value);
   // Sleeps the wait the device asked for after a command that succeeded.
   bool WaitedAfter(bool succeeded, unsigned short wait);
+  // A command whose only output is that wait.
+  bool AfterWaiting(bool (ORLA::CServiceAPI::*command)(unsigned short& wait));
 
   std::unique_ptr<ORLA::CServiceProtocol> m_pProtocol;
   std::unique_ptr<ORLA::CServiceAPI> m_pServiceAPI;

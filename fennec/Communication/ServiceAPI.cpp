@@ -77,6 +77,13 @@ bool Confirmed(Bytes bytes, bool enable, Confirms confirms) {
   return word && confirms(*word) == enable;
 }
 
+// A text from byte 4 on, in a buffer as long as the response; a response without one fails.
+bool TextFromData(Bytes bytes, char** text) {
+  if (bytes.size() <= kData + 1) return false;
+  HandOverText(text, bytes.subspan(kData), bytes.size());
+  return true;
+}
+
 // Nine state words from byte 4.
 bool StateWords(Bytes bytes, std::uint16_t (&states)[kStateWords]) {
   const auto words = Response(bytes).Words(kData, kStateWords);
@@ -184,11 +191,7 @@ bool CServiceAPI::EnableControlMode(bool enable) {
 
 bool CServiceAPI::GetNetworkID(char** text) {
   if (!FENNEC_ASSERT(text != nullptr)) return Fail(kGetNetworkID);
-  return Run(kGetNetworkID, RequestBlock(0x010C, {}), Shape::Plain, [&](Bytes bytes) {
-    if (bytes.size() <= 5) return false;
-    HandOverText(text, bytes.subspan(kData), bytes.size());
-    return true;
-  });
+  return Run(kGetNetworkID, RequestBlock(0x010C, {}), Shape::Plain, [&](Bytes bytes) { return TextFromData(bytes, text); });
 }
 
 bool CServiceAPI::SetFactoryTestMode(const t_Test_Bits* bits) {
@@ -205,11 +208,8 @@ bool CServiceAPI::GetTerminalBusState(t_KBusState* state) {
 
 bool CServiceAPI::GetInternalVariables(char** text) {
   if (!FENNEC_ASSERT(text != nullptr)) return Fail(kGetInternalVariables);
-  return Run(kGetInternalVariables, RequestBlock(0x0111, {}), Shape::Plain, [&](Bytes bytes) {
-    if (bytes.size() <= 5) return false;
-    HandOverText(text, bytes.subspan(kData), bytes.size());
-    return true;
-  });
+  return Run(kGetInternalVariables, RequestBlock(0x0111, {}), Shape::Plain,
+             [&](Bytes bytes) { return TextFromData(bytes, text); });
 }
 
 // The count comes from the device: the records it announces must all be there.

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
+#include <string_view>
+#include <vector>
 
 namespace fennec::tcpip {
 
@@ -24,17 +27,15 @@ const std::array<SettingsField<S>, 12> kFields = {{
     {"NetworkName", &S::m_strNetworkName},
 }};
 
-const std::array<SettingsField<S>, 9> kSavedFields = {{
-    {"IP-Address", &S::m_strIPAddress},
-    {"ServicePort", &S::m_wServicePort},
-    {"CloseWaitTime", &S::m_dwCloseWaitTime},
-    {"SendTimeoutSeconds", &S::m_wSendTimeoutSeconds},
-    {"ReceiveTimeoutSeconds", &S::m_wReceiveTimeoutSeconds},
-    {"RestartTimeoutSeconds", &S::m_wRestartTimeoutSeconds},
-    {"IdentifyByName", &S::m_bIdentifyByName},
-    {"NameResolution", &S::m_bNameResolution},
-    {"NetworkName", &S::m_strNetworkName},
-}};
+// The registry keeps no framing values.
+const std::vector<SettingsField<S>> kSavedFields = [] {
+  std::vector<SettingsField<S>> saved;
+  std::copy_if(kFields.begin(), kFields.end(), std::back_inserter(saved), [](const SettingsField<S>& field) {
+    const std::string_view name = field.name;
+    return name != "LengthPos" && name != "SizeOfLength" && name != "LengthCorrection";
+  });
+  return saved;
+}();
 
 constexpr std::size_t kBytesPerFactor = 10000;
 

@@ -109,6 +109,11 @@ class BlockDevice {
   std::vector<std::uint16_t> identifiers;  // of each request
   std::function<Bytes(const Bytes& block)> answer;
 
+  // Every block is answered with this one.
+  void AnswerAlways(Bytes response) {
+    answer = [response = std::move(response)](const Bytes&) { return response; };
+  }
+
   void PlayOn(ScriptedConnection& line) {
     PlayDevice(line, [this](const Frame& request) -> std::optional<Frame> {
       if ((request.status & 0x4000) != 0) return m_fetching(request);

@@ -25,10 +25,7 @@ class ServiceAPITest : public ::testing::Test {
     device.PlayOn(line);
   }
 
-  // The device answers every block with this one.
-  void Answer(Bytes response) {
-    device.answer = [response = std::move(response)](const Bytes&) { return response; };
-  }
+  void Answer(Bytes response) { device.AnswerAlways(std::move(response)); }
 
   Bytes LastRequest() const { return device.requests.empty() ? Bytes{} : device.requests.back(); }
 

@@ -33,10 +33,7 @@ class TCPIPServiceTest : public ::testing::Test {
     device.PlayOn(line);
   }
 
-  // The device answers every block with this one.
-  void Answer(Bytes response) {
-    device.answer = [response = std::move(response)](const Bytes&) { return response; };
-  }
+  void Answer(Bytes response) { device.AnswerAlways(std::move(response)); }
   void Identify(const std::string& pairs) { Answer(WithText({0x0108, 0, 0, 0, 0}, pairs)); }
   void Variables(const std::string& pairs) { Answer(WithText({0x0111, 0}, pairs)); }
 

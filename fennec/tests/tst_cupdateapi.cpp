@@ -26,9 +26,7 @@ class UpdateAPITest : public ::testing::Test {
     Answer(Words({0, 0}));
   }
 
-  void Answer(Bytes response) {
-    device.answer = [response = std::move(response)](const Bytes&) { return response; };
-  }
+  void Answer(Bytes response) { device.AnswerAlways(std::move(response)); }
 
   ScriptedConnection line;
   ORLA::CServiceProtocol protocol{&line};
