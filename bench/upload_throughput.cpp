@@ -40,7 +40,9 @@ constexpr std::size_t kHeader = 18;
 constexpr int kRuns = 5;
 constexpr int kReads = 50;
 
-double MiBPerSecond(std::size_t bytes, Seconds time) { return static_cast<double>(bytes) / (1024.0 * 1024.0) / time.count(); }
+double MiBPerSecond(std::size_t bytes, Seconds time) {
+  return static_cast<double>(bytes) / (1024.0 * 1024.0) / time.count();
+}
 
 std::unique_ptr<fennec::sim::SimulatedDevice> StartDevice() {
   fennec::sim::SimulatorOptions options;
@@ -118,7 +120,8 @@ class PingPong {
     std::array<std::uint8_t, kHeader> answer{};
     const auto start = Clock::now();
     for (std::size_t i = 0; i < frames; ++i)
-      if (m_client.SendAll(m_frame, std::nullopt).error != 0 || m_client.ReceiveAll(answer, std::nullopt).count < kHeader)
+      if (m_client.SendAll(m_frame, std::nullopt).error != 0 ||
+          m_client.ReceiveAll(answer, std::nullopt).count < kHeader)
         throw std::runtime_error("the ping-pong broke off");
     return Clock::now() - start;
   }

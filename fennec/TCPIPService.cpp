@@ -231,7 +231,9 @@ bool CTCPIPService::TerminalBusReset(std::uint16_t& wError, std::uint16_t& wResu
 
 bool CTCPIPService::ClearTerminalBusMonitor() { return AfterWaiting(&ORLA::CServiceAPI::ClearTerminalBusMonitor); }
 
-bool CTCPIPService::ResetTerminalBusMonitorPtr() { return AfterWaiting(&ORLA::CServiceAPI::SetTerminalBusMonitorFirst); }
+bool CTCPIPService::ResetTerminalBusMonitorPtr() {
+  return AfterWaiting(&ORLA::CServiceAPI::SetTerminalBusMonitorFirst);
+}
 
 bool CTCPIPService::GetTerminalBusMonitorEntry(tKBMonEntry& entry, std::int64_t* pPCTime) {
   ORLA::t_KBMEntry record{};

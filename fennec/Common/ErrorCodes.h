@@ -23,7 +23,9 @@ inline constexpr std::uint32_t kFramedLengthInvalid = kGroupPort | 0x000D;
 // The TCP/IP transport: the family bit and the socket's errno in the low word. No group of the
 // catalogue matches, so the number stays the system's own.
 inline constexpr std::uint32_t kGroupSocket = 0x30000000;
-constexpr std::uint32_t SocketErrorCode(int error) { return kGroupSocket | (static_cast<std::uint32_t>(error) & 0xFFFF); }
+constexpr std::uint32_t SocketErrorCode(int error) {
+  return kGroupSocket | (static_cast<std::uint32_t>(error) & 0xFFFF);
+}
 
 inline constexpr std::uint32_t kPortNotOpen = kGroupPort | 0x0100;
 inline constexpr std::uint32_t kNoAnswer = kGroupCommunication | 0x0200;

@@ -158,7 +158,8 @@ bool CServiceAPI::EnableWriteAccess(bool enable) {
 }
 
 bool CServiceAPI::RestartSystem(unsigned short& result) {
-  return Run(kRestartSystem, RequestBlock(0x0102, {}), Shape::Plain, [&](Bytes bytes) { return ResultWord(bytes, result); });
+  return Run(kRestartSystem, RequestBlock(0x0102, {}), Shape::Plain,
+             [&](Bytes bytes) { return ResultWord(bytes, result); });
 }
 
 bool CServiceAPI::ResetParameter(unsigned short& result) {
@@ -191,7 +192,8 @@ bool CServiceAPI::EnableControlMode(bool enable) {
 
 bool CServiceAPI::GetNetworkID(char** text) {
   if (!FENNEC_ASSERT(text != nullptr)) return Fail(kGetNetworkID);
-  return Run(kGetNetworkID, RequestBlock(0x010C, {}), Shape::Plain, [&](Bytes bytes) { return TextFromData(bytes, text); });
+  return Run(kGetNetworkID, RequestBlock(0x010C, {}), Shape::Plain,
+             [&](Bytes bytes) { return TextFromData(bytes, text); });
 }
 
 bool CServiceAPI::SetFactoryTestMode(const t_Test_Bits* bits) {

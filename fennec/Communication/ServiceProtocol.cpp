@@ -104,9 +104,10 @@ bool CServiceProtocol::SetSettingsXML(std::string xml) {
 std::string CServiceProtocol::GetSettingsString() {
   const tServiceProtocolSettings& s = m_tSettings;
   std::string summary;
-  for (const std::uint32_t value : {std::uint32_t{s.m_wProtocolID}, std::uint32_t{s.m_wChecksumLength},
-                                    std::uint32_t{s.m_wMaxRetries}, std::uint32_t{s.m_wMaxFragmentDataSize},
-                                    s.m_dwRoutingInfo, std::uint32_t{s.m_wGlobalTimeOut}, std::uint32_t{s.m_wBusyTimeOut}})
+  for (const std::uint32_t value :
+       {std::uint32_t{s.m_wProtocolID}, std::uint32_t{s.m_wChecksumLength}, std::uint32_t{s.m_wMaxRetries},
+        std::uint32_t{s.m_wMaxFragmentDataSize}, s.m_dwRoutingInfo, std::uint32_t{s.m_wGlobalTimeOut},
+        std::uint32_t{s.m_wBusyTimeOut}})
     summary += std::to_string(value) + "; ";
   return summary;
 }

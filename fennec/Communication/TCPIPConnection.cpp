@@ -261,7 +261,8 @@ std::uint32_t CTCPIPConnection::GetAddrByHost(const char* host, char* text) {
                        lookup.error);
   }
   const Ipv4Address& address = *lookup.address;
-  if (text != nullptr) std::snprintf(text, kAddressTextSize, "%u.%u.%u.%u", address[0], address[1], address[2], address[3]);
+  if (text != nullptr)
+    std::snprintf(text, kAddressTextSize, "%u.%u.%u.%u", address[0], address[1], address[2], address[3]);
   return (std::uint32_t{address[0]} << 24) | (std::uint32_t{address[1]} << 16) | (std::uint32_t{address[2]} << 8) |
          address[3];
 }

@@ -62,7 +62,8 @@ std::deque<Answer> ReadAnswers(std::span<const std::uint8_t> input) {
 
 // The written frame's header with the answer's status bits, result and data.
 Bytes Framed(const Bytes& written, const Answer& answer) {
-  Bytes frame(written.begin(), written.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(written.size(), 18)));
+  const auto header = static_cast<std::ptrdiff_t>(std::min<std::size_t>(written.size(), 18));
+  Bytes frame(written.begin(), written.begin() + header);
   frame.resize(18, 0);
   frame[12] = (answer.control & kOtherResult) != 0 ? 1 : 0;
   frame[14] ^= answer.status;
@@ -152,7 +153,10 @@ const std::array<Call, 58> kCalls{
     [](Target& t) { std::string a; t.service.GetSerialNumber(a); },
     [](Target& t) { std::vector<std::uint16_t> v; t.service.GetTerminalBusState(v); },
     [](Target& t) { std::string a, b; t.service.GetProductionMarking(a, b); },
-    [](Target& t) { std::string a, b; t.service.GetInternalVariable(static_cast<std::uint16_t>(t.first << 8 | t.second), a, b); },
+    [](Target& t) {
+      std::string a, b;
+      t.service.GetInternalVariable(static_cast<std::uint16_t>(t.first << 8 | t.second), a, b);
+    },
     [](Target& t) { std::string a; t.service.GetFWLVersion(a); },
     [](Target& t) { std::vector<tFBCTable> v; t.service.GetTableInfo(v); },
     [](Target& t) { std::string a, b; t.service.GetCPUInfo(a, b); },

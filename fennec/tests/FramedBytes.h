@@ -95,7 +95,8 @@ inline Script Answering(Bytes response, std::size_t part = 1400) {
     }
     if (request.fragment < request.total) return Accepting(request);
     if (response.size() <= part) return Accepting(request, response);
-    Frame announcement = Accepting(request, Announcing(static_cast<std::uint16_t>((response.size() + part - 1) / part)));
+    Frame announcement =
+        Accepting(request, Announcing(static_cast<std::uint16_t>((response.size() + part - 1) / part)));
     announcement.status = 0x4000;
     return announcement;
   };

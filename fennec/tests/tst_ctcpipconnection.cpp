@@ -394,7 +394,8 @@ TEST(CTCPIPConnectionLookUp, StaticOperations) {
 
   ORLA::CSockAddress otherFamily;
   otherFamily.m_wFamily = 10;
-  const auto failure = Thrown([&] { CTCPIPConnection::GetHostByAddr(reinterpret_cast<const sockaddr*>(&otherFamily)); });
+  const auto failure =
+      Thrown([&] { CTCPIPConnection::GetHostByAddr(reinterpret_cast<const sockaddr*>(&otherFamily)); });
   ASSERT_TRUE(failure);
   EXPECT_EQ(failure->m_nNumber, 17);
   EXPECT_STREQ(failure->m_szSystemCall, "gethostbyaddr() failed! (AfxSocketInit() forgotten?)");

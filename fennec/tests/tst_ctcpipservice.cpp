@@ -99,8 +99,8 @@ TEST_F(TCPIPServiceTest, IdentificationThatCannotBeUsed) {
   EXPECT_EQ(order + description + hardware + software, "");  // cleared all the same
 
   double baud = 7;
-  for (const auto& [text, done, expected] :
-       std::vector<std::tuple<std::string, bool, double>>{{"SN=1;BAUD=", true, 0.0}, {"BAUD=fast;SN=1", false, 0.0}, {"BAUD=;SN=1", false, 0.0}}) {
+  for (const auto& [text, done, expected] : std::vector<std::tuple<std::string, bool, double>>{
+           {"SN=1;BAUD=", true, 0.0}, {"BAUD=fast;SN=1", false, 0.0}, {"BAUD=;SN=1", false, 0.0}}) {
     Identify(text);
     baud = 7;
     // Never throws; an empty value between pairs takes the next key as its value.

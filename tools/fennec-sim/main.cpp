@@ -51,7 +51,8 @@ int main(int argc, char** argv) {
   std::signal(SIGINT, RequestStop);
   std::signal(SIGTERM, RequestStop);
 
-  const std::string profileLine = "profile " + options.simulator.profile.name + ": " + options.simulator.profile.summary;
+  const std::string profileLine =
+      "profile " + options.simulator.profile.name + ": " + options.simulator.profile.summary;
   SimulatedDevice device(std::move(options.simulator));
   const bool started = device.Start();
   if (!device.StartReport().empty()) PrintError(device.StartReport());

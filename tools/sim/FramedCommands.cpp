@@ -159,7 +159,8 @@ const std::array kCommands{
     // The device API, on the services of table 99.
     FramedCommand{0x0101, "EnableWriteAccess", 1,
                   [](Context& c, Arguments a) {
-                    return Switch(c, 1, a[0], [](const DeviceState& s) -> std::uint16_t { return s.writeEnabled ? 1 : 0; });
+                    return Switch(c, 1, a[0],
+                                  [](const DeviceState& s) -> std::uint16_t { return s.writeEnabled ? 1 : 0; });
                   }},
     FramedCommand{0x0102, "RestartSystem", 0, Restart},
     FramedCommand{0x0104, "ResetParameter", 0, [](Context& c, Arguments) { return NoWait(Legacy(c, 1, 4)); }},
@@ -168,7 +169,8 @@ const std::array kCommands{
     FramedCommand{0x0108, "IdentifyDevice", 0, Identify},
     FramedCommand{0x010A, "EnableMonitorMode", 1,
                   [](Context& c, Arguments a) {
-                    return Switch(c, 10, a[0] != 0, [](const DeviceState& s) -> std::uint16_t { return s.switches.monitorMode; });
+                    return Switch(c, 10, a[0] != 0,
+                                  [](const DeviceState& s) -> std::uint16_t { return s.switches.monitorMode; });
                   }},
     FramedCommand{0x010B, "EnableControlMode", 1,
                   [](Context& c, Arguments a) {
@@ -185,7 +187,8 @@ const std::array kCommands{
     FramedCommand{0x0113, "GetTableInfo", 0, TableInfo},
     FramedCommand{0x0115, "EnableTerminalBusExtension", 1,
                   [](Context& c, Arguments a) {
-                    return Switch(c, 21, a[0] != 0, [](const DeviceState& s) -> std::uint16_t { return s.switches.busExtension; });
+                    return Switch(c, 21, a[0] != 0,
+                                  [](const DeviceState& s) -> std::uint16_t { return s.switches.busExtension; });
                   }},
     FramedCommand{0x0116, "GetRealTimeClock", 0, [](Context& c, Arguments) { return Results(Legacy(c, 1, 22)); }},
     FramedCommand{0x0117, "SetRealTimeClock", 3,
@@ -197,15 +200,21 @@ const std::array kCommands{
                   [](Context& c, Arguments a) {
                     return After(Legacy(c, 2, 33, {a[0]}), [](const Words& w) { return Data({w.at(0), w.at(1)}); });
                   }},
-    FramedCommand{0x0225, "GetTerminalBusMonitorSize", 0, [](Context& c, Arguments) { return Results(Legacy(c, 2, 32, {3})); }},
-    FramedCommand{0x0226, "SetTerminalBusMonitorFirst", 0, [](Context& c, Arguments) { return NoWait(Legacy(c, 2, 32, {1})); }},
-    FramedCommand{0x0227, "GetTerminalBusMonitorEntry", 0, [](Context& c, Arguments) { return Results(Legacy(c, 2, 32, {2})); }},
-    FramedCommand{0x0228, "ClearTerminalBusMonitor", 0, [](Context& c, Arguments) { return NoWait(Legacy(c, 2, 32, {0})); }},
+    FramedCommand{0x0225, "GetTerminalBusMonitorSize", 0,
+                  [](Context& c, Arguments) { return Results(Legacy(c, 2, 32, {3})); }},
+    FramedCommand{0x0226, "SetTerminalBusMonitorFirst", 0,
+                  [](Context& c, Arguments) { return NoWait(Legacy(c, 2, 32, {1})); }},
+    FramedCommand{0x0227, "GetTerminalBusMonitorEntry", 0,
+                  [](Context& c, Arguments) { return Results(Legacy(c, 2, 32, {2})); }},
+    FramedCommand{0x0228, "ClearTerminalBusMonitor", 0,
+                  [](Context& c, Arguments) { return NoWait(Legacy(c, 2, 32, {0})); }},
     FramedCommand{0x0301, "ExtractFiles", 1, [](Context& c, Arguments a) { return FileJob(c, 1, a[0]); }},
     FramedCommand{0x0302, "FormatFileSystem", 1, [](Context& c, Arguments a) { return FileJob(c, 2, a[0]); }},
     FramedCommand{0x0304, "GetExtractFilesState", 0,
                   [](Context& c, Arguments) {
-                    return After(Legacy(c, 2, 33, {kExtractService}), [](const Words& w) { return Data({w.at(1), w.at(2)}); });
+                    return After(Legacy(c, 2, 33, {kExtractService}), [](const Words& w) {
+                      return Data({w.at(1), w.at(2)});
+                    });
                   }},
     // The update API. Its file-system and flash commands are acknowledged with result 0.
     FramedCommand{0x0001, "IdentifyDevice (update)", 0, Identify},
@@ -246,7 +255,8 @@ std::vector<std::uint8_t> ResponseBlock(std::uint16_t code, const Reply& reply) 
 // The echo of the 10-byte request, the status, then the words read. The framed road takes at
 // most 255 registers at once: no table of the simulated devices is longer.
 CommandOutcome Registers(Context& c, std::span<const std::uint8_t> block, bool write) {
-  std::vector<std::uint8_t> response(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(std::min(block.size(), kRegisterRequest)));
+  std::vector<std::uint8_t> response(
+      block.begin(), block.begin() + static_cast<std::ptrdiff_t>(std::min(block.size(), kRegisterRequest)));
   response.resize(kRegisterRequest, 0);
   const auto finish = [&](std::uint16_t status, const Words& words, std::string note) {
     AppendU16(response, status);
@@ -310,12 +320,14 @@ CommandOutcome RunFramedCommand(DeviceModel& model, UpdateMemory& update, std::s
     update.uploadedBytes += update.lastUpload.size();
     return {ResponseBlock(code, {}), "upload of " + std::to_string(update.lastUpload.size()) + " bytes"};
   }
-  const auto command = std::find_if(kCommands.begin(), kCommands.end(), [&](const FramedCommand& c) { return c.code == code; });
+  const auto command =
+      std::find_if(kCommands.begin(), kCommands.end(), [&](const FramedCommand& c) { return c.code == code; });
   if (command == kCommands.end())
     return {ResponseBlock(code, {status::kUnknownService, {}}), "unknown command 0x" + Hex4(code)};
   const std::vector<std::uint16_t> arguments = BytesToWords(block.subspan(2));
   if (arguments.size() < command->arguments)
-    return {ResponseBlock(code, {status::kInvalidArgumentCount, {}}), std::string(command->name) + ": arguments missing"};
+    return {ResponseBlock(code, {status::kInvalidArgumentCount, {}}),
+            std::string(command->name) + ": arguments missing"};
   const Reply reply = command->run(context, arguments);
   return {ResponseBlock(code, reply), std::string(command->name) + ": status 0x" + Hex4(reply.status)};
 }

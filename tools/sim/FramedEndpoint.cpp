@@ -69,8 +69,8 @@ FramedEndpoint::Reply FramedEndpoint::Answer(FramedSession& session, Frame& requ
   // A fragment that comes again replaces it and every one after it.
   const std::size_t expected = session.fragments.size() + 1;
   if (request.fragment > expected)
-    return Repeat(request, static_cast<std::uint16_t>(expected), Describe(request) + ": fragment " +
-                                                                     std::to_string(expected) + " missing, asked again");
+    return Repeat(request, static_cast<std::uint16_t>(expected),
+                  Describe(request) + ": fragment " + std::to_string(expected) + " missing, asked again");
   DropFragmentsFrom(session, request.fragment);
   session.requestBytes += request.data.size();
   session.fragments.push_back(std::move(request.data));
@@ -78,7 +78,8 @@ FramedEndpoint::Reply FramedEndpoint::Answer(FramedSession& session, Frame& requ
 
   if (const auto packet = RepeatFor(faults, request.fragment)) {
     DropFragmentsFrom(session, std::clamp<std::size_t>(*packet, 1, request.fragment));
-    return Repeat(request, *packet, Describe(request) + ": packet " + std::to_string(*packet) + " asked again (injected)");
+    return Repeat(request, *packet,
+                  Describe(request) + ": packet " + std::to_string(*packet) + " asked again (injected)");
   }
   if (request.fragment < request.total) return {EncodeFrame(Acknowledgement(request)), Describe(request)};
   return Complete(session, Acknowledgement(request), now);

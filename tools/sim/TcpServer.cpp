@@ -82,13 +82,15 @@ bool TcpServer::Serve(Client& client) {
     m_device.log("tcp: a client closed its connection");
     return false;
   }
-  client.received.insert(client.received.end(), chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(received.count));
+  client.received.insert(client.received.end(), chunk.begin(),
+                         chunk.begin() + static_cast<std::ptrdiff_t>(received.count));
   while (client.received.size() >= kFrameHeader) {
     const std::span<const std::uint8_t, kFrameHeader> header(client.received.data(), kFrameHeader);
     const std::size_t length = AnnouncedLength(header);
     if (client.received.size() < kFrameHeader + length) return true;  // the rest is on its way
     Frame frame = ParseFrame(header, std::span(client.received).subspan(kFrameHeader, length));
-    client.received.erase(client.received.begin(), client.received.begin() + static_cast<std::ptrdiff_t>(kFrameHeader + length));
+    client.received.erase(client.received.begin(),
+                          client.received.begin() + static_cast<std::ptrdiff_t>(kFrameHeader + length));
     const ServedFrame served = m_device.serve(client.session, std::move(frame));
     m_lookAtDevice = m_lookAtDevice || served.deviceDown;
     if (served.close) {

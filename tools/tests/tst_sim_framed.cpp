@@ -80,7 +80,9 @@ class FramedEndpointTest : public ModelFixture {
   std::optional<FramedEndpoint> m_endpoint;
 };
 
-std::string Text(const Bytes& response, std::size_t from) { return std::string(response.begin() + static_cast<std::ptrdiff_t>(from), response.end()); }
+std::string Text(const Bytes& response, std::size_t from) {
+  return std::string(response.begin() + static_cast<std::ptrdiff_t>(from), response.end());
+}
 
 }  // namespace
 
@@ -174,7 +176,8 @@ TEST_F(FramedEndpointTest, FaultsOnTheAnswers) {
     std::function<void(const Frame&)> check;
   };
   for (const Case& c : std::vector<Case>{
-           {"abort", [](NetworkFaults& f) { f.errorAbortNext = 1; }, [](const Frame& a) { EXPECT_EQ(a.status, 0x0001); }},
+           {"abort", [](NetworkFaults& f) { f.errorAbortNext = 1; },
+            [](const Frame& a) { EXPECT_EQ(a.status, 0x0001); }},
            {"identifier", [](NetworkFaults& f) { f.wrongIdentifierNext = 1; },
             [](const Frame& a) { EXPECT_EQ(a.identifier, kServiceId); }},
            {"request number", [](NetworkFaults& f) { f.wrongRequestNumberNext = 1; },

@@ -64,7 +64,8 @@ TEST(SimulatorProgramOnTcp, SecondLineNamesThePortTheLibraryReads) {
   const std::string port = address.substr(std::string("127.0.0.1:").size());
 
   ORLA::CTCPIPConnection connection;
-  ASSERT_TRUE(connection.SetSettingsXML("<TCPIP IP-Address='127.0.0.1' ServicePort='" + port + "' CloseWaitTime='0'/>"));
+  ASSERT_TRUE(
+      connection.SetSettingsXML("<TCPIP IP-Address='127.0.0.1' ServicePort='" + port + "' CloseWaitTime='0'/>"));
   connection.Open();
   CTCPIPService service(&connection);
   std::uint16_t word = 0;
