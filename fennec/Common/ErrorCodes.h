@@ -16,8 +16,16 @@ inline constexpr std::uint32_t kCouplerModuleRegisters = kGroupCoupler | 0x8300;
 inline constexpr std::uint32_t kCouplerModuleTables = kGroupCoupler | 0x8400;
 
 // A framed message whose length field is negative after correction or larger than any message
-// of the protocols ("the data is invalid" in the system error numbering).
+// of the protocols, or a framed answer that breaks the framed service protocol ("the data is
+// invalid" in the system error numbering).
 inline constexpr std::uint32_t kFramedLengthInvalid = kGroupPort | 0x000D;
+
+// The TCP/IP transport: the family bit and the socket's errno in the low word. No group of the
+// catalogue matches, so the number stays the system's own.
+inline constexpr std::uint32_t kGroupSocket = 0x30000000;
+constexpr std::uint32_t SocketErrorCode(int error) {
+  return kGroupSocket | (static_cast<std::uint32_t>(error) & 0xFFFF);
+}
 
 inline constexpr std::uint32_t kPortNotOpen = kGroupPort | 0x0100;
 inline constexpr std::uint32_t kNoAnswer = kGroupCommunication | 0x0200;

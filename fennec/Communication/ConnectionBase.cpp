@@ -1,6 +1,7 @@
 #include "Communication/ConnectionBase.h"
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -17,14 +18,16 @@ std::uint32_t LittleEndianField(const std::vector<unsigned char>& header, unsign
   return value;
 }
 
-// One framed message off the connection; a failing Read throws after storing its own code.
-fennec::Result ReadFramedMessage(IConnection& connection, unsigned char** buffer, unsigned int lengthPos,
-                                 unsigned short sizeOfLength, short lengthCorrection, unsigned int* total) {
+// One framed message off the connection, each part read whole; a failing read throws after
+// storing its own code.
+fennec::Result ReadFramedMessage(const std::function<void(unsigned char*, unsigned int)>& readAll,
+                                 unsigned char** buffer, unsigned int lengthPos, unsigned short sizeOfLength,
+                                 short lengthCorrection, unsigned int* total) {
   try {
     const std::uint64_t headerLength = std::uint64_t{lengthPos} + sizeOfLength;
     if (headerLength > CConnectionBase::kMaxFramedMessage) return fennec::Result::Failure(fennec::kFramedLengthInvalid);
     std::vector<unsigned char> header(static_cast<std::size_t>(headerLength));
-    connection.Read(header.data(), static_cast<unsigned int>(header.size()), nullptr);
+    readAll(header.data(), static_cast<unsigned int>(header.size()));
 
     // The length comes from the peer: a negative or oversized body is refused before allocating.
     const std::int64_t bodyLength =
@@ -35,13 +38,11 @@ fennec::Result ReadFramedMessage(IConnection& connection, unsigned char** buffer
     const std::size_t messageLength = header.size() + static_cast<std::size_t>(bodyLength);
     auto message = std::make_unique<unsigned char[]>(messageLength);  // zeroed
     std::copy(header.begin(), header.end(), message.get());
-    unsigned int bodyRead = 0;
-    if (bodyLength > 0)
-      connection.Read(message.get() + header.size(), static_cast<unsigned int>(bodyLength), &bodyRead);
+    if (bodyLength > 0) readAll(message.get() + header.size(), static_cast<unsigned int>(bodyLength));
 
     delete[] *buffer;
     *buffer = message.release();
-    if (total != nullptr) *total = static_cast<unsigned int>(header.size()) + bodyRead;
+    if (total != nullptr) *total = static_cast<unsigned int>(messageLength);
     return fennec::Result::Success();
   } catch (...) {
     return fennec::Result::Reported();
@@ -57,7 +58,9 @@ bool CConnectionBase::ReadFragment(unsigned char** buffer, unsigned int* total) 
 bool CConnectionBase::ReadFragment(unsigned char** buffer, unsigned int lengthPos, unsigned short sizeOfLength,
                                    short lengthCorrection, unsigned int* total) {
   if (sizeOfLength > kMaxSizeOfLength || buffer == nullptr) return false;
-  const fennec::Result read = ReadFramedMessage(*this, buffer, lengthPos, sizeOfLength, lengthCorrection, total);
+  const fennec::Result read = ReadFramedMessage(
+      [this](unsigned char* into, unsigned int count) { ReadComplete(into, count); }, buffer, lengthPos, sizeOfLength,
+      lengthCorrection, total);
   if (const auto code = read.Code()) SetLastErrorCode(*code);
   return fennec::ReportToThread(read);
 }

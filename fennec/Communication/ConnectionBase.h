@@ -40,6 +40,10 @@ class FENNEC_API CConnectionBase : public IConnection, public CSettingsBase {
   virtual std::string GetSystemErrorAdvice() const { return {}; }
 
  protected:
+  // Reads all count bytes of a framed message. A transport whose Read returns what has arrived
+  // so far waits for the rest here, so that a message split on its way is never read short.
+  virtual void ReadComplete(unsigned char* buffer, unsigned int count) { Read(buffer, count, nullptr); }
+
   unsigned int m_nLengthPos = 16;
   unsigned short m_nSizeOfLength = 2;
   short m_nLengthCorrection = 0;

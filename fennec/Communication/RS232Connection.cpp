@@ -7,9 +7,9 @@
 #include "Common/ErrorCodes.h"
 #include "Communication/RS232SettingsDocument.h"
 #include "Communication/RS232Words.h"
+#include "Communication/ThreadLastError.h"
 #include "Platform/Assert.h"
 #include "Platform/DebugOutput.h"
-#include "Platform/LastError.h"
 #include "Platform/PortAdvice.h"
 #include "Platform/SerialDeviceName.h"
 #include "Platform/SerialPort.h"
@@ -57,15 +57,9 @@ void ReportSystemCall(std::string_view function, const std::string& path, const 
   fennec::platform::DebugOutput({kReportHead, kReportClass, functionLine, errorLine, adviceLine, kReportFoot});
 }
 
-// The public operations leave the failure's code as the thread's last error too.
 template <class Operation>
 void StoringThreadLastError(Operation operation) {
-  try {
-    operation();
-  } catch (const CRS232ConnectionException& failure) {
-    fennec::platform::SetThreadLastError(failure.m_dwErrorCode);
-    throw;
-  }
+  fennec::StoringThreadLastError<CRS232ConnectionException>(operation);
 }
 
 const char* CallOf(const TransferResult& result, const char* transferCall) {

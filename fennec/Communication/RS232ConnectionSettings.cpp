@@ -2,13 +2,10 @@
 // registry. The port side is in RS232Connection.cpp.
 #include <string>
 
-#include "Common/ComError.h"
 #include "Common/RegistyEx.h"
-#include "Common/XMLDOMHelper.h"
 #include "Communication/RS232Connection.h"
 #include "Communication/RS232SettingsDocument.h"
-#include "Communication/SettingsReports.h"
-#include "Platform/Assert.h"
+#include "Communication/SettingsDocument.h"
 
 namespace ORLA {
 
@@ -17,38 +14,15 @@ namespace {
 constexpr std::string_view kClassName = "CRS232Connection";
 const std::string kSubKey(fennec::rs232::kElementName);
 
-// Reports a failure of the document layer or of a number and passes it on to the caller.
-template <class Parse>
-auto ReportedParse(std::string_view function, Parse parse) {
-  try {
-    return parse();
-  } catch (const CComError& error) {
-    fennec::ReportComError(kClassName, function, error);
-    throw;
-  } catch (...) {
-    fennec::ReportUnknownException(kClassName, function);
-    throw;
-  }
-}
-
 }  // namespace
 
 std::string CRS232Connection::GetSettingsXML() {
-  return "<?xml version='1.0'?><RS232 " + fennec::SettingsFieldsAsAttributes(fennec::rs232::SettingsFields(), m_tSettings) +
-         "/>";
+  return fennec::SettingsDocument(fennec::rs232::kElementName, fennec::rs232::SettingsFields(), m_tSettings);
 }
 
 bool CRS232Connection::SetSettingsXML(std::string xml) {
-  CXMLDOMHelper document;
-  if (!document.LoadByString(xml)) {
-    fennec::ReportDocumentNotLoaded(kClassName, "tSetSettingsXML( )", xml);
-    return false;
-  }
-  return ReportedParse("SetSettingsXML( )", [&] {
-    const CXMLElement element = document.SelectSingleElement(kSubKey);
-    fennec::ReadSettingsFields(element, fennec::rs232::SettingsFields(), m_tSettings);
-    return true;
-  });
+  return fennec::ParseSettingsDocument(kClassName, fennec::rs232::kElementName, xml, fennec::rs232::SettingsFields(),
+                                       m_tSettings);
 }
 
 std::string CRS232Connection::GetSettingsString() {
@@ -58,16 +32,7 @@ std::string CRS232Connection::GetSettingsString() {
 }
 
 std::string CRS232Connection::GetSettingsValue(const char* name) {
-  if (!FENNEC_ASSERT(name != nullptr)) return "ERROR";
-  const std::string function = "GetSettingsValue(" + std::string(name) + " )";
-  CXMLDOMHelper document;
-  if (!document.LoadByString(GetSettingsXML())) {
-    fennec::ReportOwnDocumentNotLoaded(kClassName, function);
-    return "ERROR";
-  }
-  return ReportedParse(function, [&] {
-    return document.SelectSingleElement(kSubKey).GetAttribute(name).value_or("ERROR");
-  });
+  return fennec::SettingsDocumentValue(kClassName, fennec::rs232::kElementName, GetSettingsXML(), name);
 }
 
 std::string CRS232Connection::GetDriverInfo() { return "1.0"; }
@@ -85,14 +50,12 @@ bool CRS232Connection::SaveSettingsRegistry(std::string path) {
 }
 
 bool CRS232Connection::LoadSettingsXML(std::string path) {
-  fennec::ReportXmlFileNotImplemented(kClassName, "  Function:\tLoadSettingsXML(" + path + " )\n",
-                                      "  Message:\tLoading settings from XML-File not yet implemented!\n");
+  fennec::ReportLoadSettingsXMLNotImplemented(kClassName, path);
   return false;
 }
 
 bool CRS232Connection::SaveSettingsXML(std::string path) {
-  fennec::ReportXmlFileNotImplemented(kClassName, "  Function:\tSaveSettingsXML(" + path + " )\n",
-                                      "  Message:\tSaving settings to XML-File not yet implemented!\n");
+  fennec::ReportSaveSettingsXMLNotImplemented(kClassName, path);
   return false;
 }
 

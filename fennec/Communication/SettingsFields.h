@@ -16,7 +16,9 @@ namespace fennec {
 template <class Settings>
 struct SettingsField {
   const char* name;
-  std::variant<std::string Settings::*, std::uint32_t Settings::*, std::uint16_t Settings::*, bool Settings::*> member;
+  std::variant<std::string Settings::*, std::uint32_t Settings::*, std::uint16_t Settings::*, std::int16_t Settings::*,
+               bool Settings::*>
+      member;
 };
 
 // Settings is deduced from the settings argument, so a std::array of fields converts.
@@ -60,6 +62,7 @@ void ReadSettingsFields(const CXMLElement& element, FieldTable<Settings> fields,
                    [&](std::string Settings::*m) { settings.*m = ReadTextAttribute(element, field.name, settings.*m); },
                    [&](std::uint32_t Settings::*m) { settings.*m = ReadUInt32Attribute(element, field.name, settings.*m); },
                    [&](std::uint16_t Settings::*m) { settings.*m = ReadUInt16Attribute(element, field.name, settings.*m); },
+                   [&](std::int16_t Settings::*m) { settings.*m = ReadInt16Attribute(element, field.name, settings.*m); },
                    [&](bool Settings::*m) { settings.*m = ReadBoolAttribute(element, field.name, settings.*m); },
                },
                field.member);
@@ -76,6 +79,7 @@ std::string SettingsFieldsAsAttributes(FieldTable<Settings> fields, const Settin
             [&](std::string Settings::*m) { return detail::EscapeAttribute(settings.*m); },
             [&](std::uint32_t Settings::*m) { return std::to_string(settings.*m); },
             [&](std::uint16_t Settings::*m) { return std::to_string(settings.*m); },
+            [&](std::int16_t Settings::*m) { return std::to_string(settings.*m); },
             [&](bool Settings::*m) { return std::string(settings.*m ? "true" : "false"); },
         },
         field.member);
@@ -94,13 +98,18 @@ void LoadSettingsFields(const cutils::CRegistryEx& registry, const std::string& 
                    [&](std::string Settings::*m) { settings.*m = registry.ReadString(subKey, field.name, settings.*m); },
                    [&](std::uint32_t Settings::*m) { settings.*m = registry.ReadDWord(subKey, field.name, settings.*m); },
                    [&](std::uint16_t Settings::*m) { settings.*m = registry.ReadWord(subKey, field.name, settings.*m); },
+                   [&](std::int16_t Settings::*m) {
+                     settings.*m = static_cast<std::int16_t>(
+                         registry.ReadWord(subKey, field.name, static_cast<std::uint16_t>(settings.*m)));
+                   },
                    [&](bool Settings::*m) { settings.*m = registry.ReadWord(subKey, field.name, settings.*m ? 1 : 0) != 0; },
                },
                field.member);
   }
 }
 
-// Text fields as string values, numbers and booleans (0/1) as 32-bit values. A value that
+// Text fields as string values, numbers (signed ones sign-extended) and booleans (0/1) as 32-bit
+// values. A value that
 // cannot be written is passed by: the settings objects do not report single values.
 template <class Settings>
 void SaveSettingsFields(cutils::CRegistryEx& registry, const std::string& subKey,
@@ -110,6 +119,9 @@ void SaveSettingsFields(cutils::CRegistryEx& registry, const std::string& subKey
                    [&](std::string Settings::*m) { registry.WriteString(subKey, field.name, settings.*m); },
                    [&](std::uint32_t Settings::*m) { registry.WriteDWord(subKey, field.name, settings.*m); },
                    [&](std::uint16_t Settings::*m) { registry.WriteDWord(subKey, field.name, settings.*m); },
+                   [&](std::int16_t Settings::*m) {
+                     registry.WriteDWord(subKey, field.name, static_cast<std::uint32_t>(std::int32_t{settings.*m}));
+                   },
                    [&](bool Settings::*m) { registry.WriteDWord(subKey, field.name, settings.*m ? 1 : 0); },
                },
                field.member);

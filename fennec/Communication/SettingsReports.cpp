@@ -60,11 +60,25 @@ void ReportUnknownException(std::string_view className, std::string_view functio
   WriteErrorReport(className, function, {"###  Error:     Unknown Exception!"});
 }
 
-void ReportXmlFileNotImplemented(std::string_view className, std::string_view functionLine,
-                                 std::string_view messageLine) {
-  const std::string classLine = "  Class:\t\t" + std::string(className) + "\n";
-  platform::DebugOutput({"\n*************************** INFO ****************************\n", classLine, functionLine,
-                         messageLine, "*************************************************************\n\n"});
+std::string ReportInfo(std::string_view className, std::string_view functionLine, std::string_view messageLine) {
+  std::string block = "\n*************************** INFO ****************************\n  Class:\t\t";
+  block += className;
+  block += "\n";
+  block += functionLine;
+  block += messageLine;
+  block += "*************************************************************\n\n";
+  platform::DebugOutput(std::string_view(block));
+  return block;
+}
+
+void ReportLoadSettingsXMLNotImplemented(std::string_view className, std::string_view path) {
+  ReportInfo(className, "  Function:\tLoadSettingsXML(" + std::string(path) + " )\n",
+             "  Message:\tLoading settings from XML-File not yet implemented!\n");
+}
+
+void ReportSaveSettingsXMLNotImplemented(std::string_view className, std::string_view path) {
+  ReportInfo(className, "  Function:\tSaveSettingsXML(" + std::string(path) + " )\n",
+             "  Message:\tSaving settings to XML-File not yet implemented!\n");
 }
 
 }  // namespace fennec

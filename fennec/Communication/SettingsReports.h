@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 class CComError;
@@ -17,8 +18,11 @@ void ReportOwnDocumentNotLoaded(std::string_view className, std::string_view fun
 void ReportComError(std::string_view className, std::string_view function, const CComError& error);
 // Any other failure, such as a number that cannot be parsed.
 void ReportUnknownException(std::string_view className, std::string_view function);
-// Settings in an XML file: not offered by the settings objects. message is the whole line.
-void ReportXmlFileNotImplemented(std::string_view className, std::string_view functionLine,
-                                 std::string_view messageLine);
+// An INFO block with the class, function and message lines given whole; returns its text.
+std::string ReportInfo(std::string_view className, std::string_view functionLine, std::string_view messageLine);
+// Settings in an XML file, not offered by the settings objects: the INFO block of
+// LoadSettingsXML or SaveSettingsXML with the path given.
+void ReportLoadSettingsXMLNotImplemented(std::string_view className, std::string_view path);
+void ReportSaveSettingsXMLNotImplemented(std::string_view className, std::string_view path);
 
 }  // namespace fennec

@@ -58,6 +58,18 @@ std::optional<std::pair<std::string_view, std::string_view>> SplitRule(std::stri
   return std::pair{value.substr(0, equals), value.substr(equals + 1)};
 }
 
+// FRAGMENT:PACKET
+Problem SetRepeat(ProgramOptions& options, std::string_view value) {
+  const std::size_t colon = value.find(':');
+  if (colon == std::string_view::npos) return "--net-repeat takes FRAGMENT:PACKET, not '" + std::string(value) + "'";
+  NetworkFaults::Repeat repeat;
+  if (auto problem = SetNumber(repeat.fragment, value.substr(0, colon), 0xFFFF, "a fragment number")) return problem;
+  if (auto problem = SetNumber(repeat.packet, value.substr(colon + 1), 0xFFFF, "a packet number")) return problem;
+  if (repeat.fragment == 0) return std::string("--net-repeat needs a fragment number from 1");
+  options.simulator.networkFaults.repeat = repeat;
+  return std::nullopt;
+}
+
 // GROUP/NUMBER=STATUS
 Problem AddServiceRejection(ProgramOptions& options, std::string_view value) {
   const auto rule = SplitRule(value);
@@ -150,6 +162,14 @@ const std::array kOptions{
     OptionDefinition{"--state", "", "FILE", "keep the non-volatile memory in FILE (written atomically on every save);\n"
                "without it the memory lives as long as the process",
                [](ProgramOptions& o, std::string_view v) { o.simulator.stateFile = v; return Problem(); }},
+    OptionDefinition{"--tcp", "", "PORT", "also serve the framed protocol on 127.0.0.1:PORT (0 picks a free port);\n"
+               "the second output line is 127.0.0.1:PORT",
+               [](ProgramOptions& o, std::string_view v) {
+                 std::uint16_t port = 0;
+                 if (auto problem = SetNumber(port, v, 0xFFFF, "--tcp")) return problem;
+                 o.tcpPort = port;
+                 return Problem();
+               }},
     OptionDefinition{"--baud", "", "N", "send answers no faster than a serial line of N baud at 8E1 would\n"
                "(11 bit times per byte; 0, the default, sends at once)",
                [](ProgramOptions& o, std::string_view v) { return SetNumber(o.simulator.baud, v, kMaxBaud, "--baud"); }},
@@ -198,6 +218,20 @@ const std::array kOptions{
                  o.simulator.lineFaults.cutAfter = exchanges;
                  return Problem();
                }},
+    OptionDefinition{"--net-repeat", "", "FRAGMENT:PACKET", "on TCP, the acknowledgement of request fragment FRAGMENT\n"
+               "asks for packet PACKET again (once)", SetRepeat},
+    OptionDefinition{"--net-error-abort", "", "N", "on TCP, the next N answers give their request up (error abort)",
+               [](ProgramOptions& o, std::string_view v) { return SetNumber(o.simulator.networkFaults.errorAbortNext, v, kMaxCount, "--net-error-abort"); }},
+    OptionDefinition{"--net-wrong-id", "", "N", "on TCP, the next N answers carry the other protocol identifier",
+               [](ProgramOptions& o, std::string_view v) { return SetNumber(o.simulator.networkFaults.wrongIdentifierNext, v, kMaxCount, "--net-wrong-id"); }},
+    OptionDefinition{"--net-wrong-request", "", "N", "on TCP, the next N answers carry another request number",
+               [](ProgramOptions& o, std::string_view v) { return SetNumber(o.simulator.networkFaults.wrongRequestNumberNext, v, kMaxCount, "--net-wrong-request"); }},
+    OptionDefinition{"--net-long-length", "", "N", "on TCP, the next N answers announce 100 more data bytes than they send",
+               [](ProgramOptions& o, std::string_view v) { return SetNumber(o.simulator.networkFaults.overstateLengthNext, v, kMaxCount, "--net-long-length"); }},
+    OptionDefinition{"--net-close", "", "N", "on TCP, close the connection when each of the next N frames arrives",
+               [](ProgramOptions& o, std::string_view v) { return SetNumber(o.simulator.networkFaults.closeInsideRequestNext, v, kMaxCount, "--net-close"); }},
+    OptionDefinition{"--net-delay", "", "MS", "on TCP, hold every answer back by MS milliseconds",
+               [](ProgramOptions& o, std::string_view v) { return SetMilliseconds(o.simulator.networkFaults.delay, v); }},
     OptionDefinition{"--reject-service", "", "G/N=STATUS", "answer service G/N with STATUS instead of running it, e.g.\n"
                "1/5=0x8212 (repeatable)", AddServiceRejection},
     OptionDefinition{"--reject-registers", "", "T:FIRST[-LAST]=STATUS", "reject every register telegram that touches those\n"
@@ -271,8 +305,9 @@ std::string HelpText() {
   std::string text =
       "Usage: fennec-sim [OPTION]...\n"
       "Plays a fieldbus coupler or controller on a pseudo-terminal. The first line of standard\n"
-      "output is the terminal a client opens as its serial port. The program runs until it is\n"
-      "interrupted (SIGINT, SIGTERM) or the line is cut.\n\n"
+      "output is the terminal a client opens as its serial port; with --tcp the same device also\n"
+      "answers the framed protocol on 127.0.0.1. The program runs until it is interrupted (SIGINT,\n"
+      "SIGTERM) or the line is cut.\n\n"
       "Options (a value may also follow the option after '='; numbers may be hexadecimal with 0x):\n";
   for (const OptionDefinition& option : kOptions) {
     std::string head = "  ";
@@ -299,7 +334,9 @@ std::string HelpText() {
       "stores them in the non-volatile memory and SetFactoryDefaults restores the profile's values.\n"
       "A device whose table 124 has a version other than 0 (fbcext) also speaks the extended protocol\n"
       "on the same line, with register numbers beyond 255 (table 110 of fbcext: 320 registers that a\n"
-      "client writes without enabling and a restart resets).\n";
+      "client writes without enabling and a restart resets).\n"
+      "On TCP it answers the device API (identifier 0x1288 or 0x1279) from the same tables and services,\n"
+      "and the update API: uploads are kept in memory, a save to flash is busy for --save-time.\n";
   return text;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <span>
@@ -12,6 +13,7 @@ namespace fennec::sim {
 struct ProgramOptions {
   SimulatorOptions simulator;
   std::filesystem::path link;
+  std::optional<std::uint16_t> tcpPort;  // also serve the framed protocol there
   bool verbose = false;
   bool help = false;
 };

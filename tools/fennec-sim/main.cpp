@@ -1,5 +1,6 @@
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -50,14 +51,22 @@ int main(int argc, char** argv) {
   std::signal(SIGINT, RequestStop);
   std::signal(SIGTERM, RequestStop);
 
-  const std::string profileLine = "profile " + options.simulator.profile.name + ": " + options.simulator.profile.summary;
+  const std::string profileLine =
+      "profile " + options.simulator.profile.name + ": " + options.simulator.profile.summary;
   SimulatedDevice device(std::move(options.simulator));
   const bool started = device.Start();
   if (!device.StartReport().empty()) PrintError(device.StartReport());
   if (!started) return 1;
   if (!options.link.empty() && !MakeLink(options.link, device.SlavePath())) return 1;
+  if (options.tcpPort) {
+    if (const int error = device.StartTcp(*options.tcpPort)) {
+      PrintError("cannot serve TCP on 127.0.0.1:" + std::to_string(*options.tcpPort) + ": " + std::strerror(error));
+      return 1;
+    }
+  }
   if (options.verbose) PrintError(profileLine + ", serving " + device.SlavePath());
   std::cout << device.SlavePath() << std::endl;
+  if (options.tcpPort) std::cout << "127.0.0.1:" << device.TcpPort() << std::endl;
 
   while (g_stopRequested == 0 && !device.LineCut()) fennec::platform::Sleep(std::chrono::milliseconds(20));
 

@@ -144,13 +144,7 @@ ServiceResult GetProductionMarking(DeviceState& state, Arguments, const Moment&)
 
 // Index 0 is the firmware version, 1 to 3 the IPv4 settings; past them the list ends.
 ServiceResult GetInternalVariable(DeviceState& state, Arguments arguments, const Moment&) {
-  const AddressTexts addresses = CurrentAddresses(state);
-  const std::array<std::pair<std::string, std::string>, 4> variables{{
-      {"Firmware", state.profile.identity.softwareVersion},
-      {"IP address", addresses.ip},
-      {"Subnet mask", addresses.subnetMask},
-      {"Gateway address", addresses.gateway},
-  }};
+  const std::vector<std::pair<std::string, std::string>> variables = InternalVariables(state);
   if (arguments[0] >= variables.size()) return Fail(status::kInvalidArgument);
   const auto& [name, value] = variables[arguments[0]];
   const std::string text = state.profile.namedInternalVariables ? name + ";" + value : value;
@@ -219,6 +213,16 @@ constexpr std::array<ServiceEntry, 25> kCouplerServices{{
 }};
 
 }  // namespace
+
+std::vector<std::pair<std::string, std::string>> InternalVariables(const DeviceState& state) {
+  const AddressTexts addresses = CurrentAddresses(state);
+  return {
+      {"Firmware", state.profile.identity.softwareVersion},
+      {"IP address", addresses.ip},
+      {"Subnet mask", addresses.subnetMask},
+      {"Gateway address", addresses.gateway},
+  };
+}
 
 std::span<const ServiceEntry> CouplerServices() { return kCouplerServices; }
 

@@ -96,9 +96,35 @@ DeviceModel::Exchange DeviceModel::Handle(std::span<const std::uint8_t> telegram
       break;
   }
   const RegisterRequest& request = parsed.request;
-  if (const auto refusal = Refusal(request.device, request.table, request.firstRegister, request.count, request.write))
-    return Rejected(request, *refusal);
-  return request.write ? Write(request, now) : Read(request, now);
+  if (const auto refusal = RefusalOf(request)) return Rejected(request, *refusal);
+  if (request.write) {
+    std::string note = WriteEffects(request, now);
+    return {BuildWriteAnswer(request), std::move(note)};
+  }
+  std::vector<std::uint8_t> answer =
+      BuildReadAnswer(request, m_state.tables.Run(request.table, request.firstRegister, request.count));
+  return {std::move(answer), ReadEffects(request, now)};
+}
+
+DeviceModel::RegisterAccess DeviceModel::AccessRegisters(const RegisterRequest& request, const Moment& now) {
+  if (const auto refusal = RefusalOf(request))
+    return {*refusal, {}, Describe(request) + ": rejected with 0x" + Hex4(*refusal)};
+  if (request.write) return {status::kOk, {}, WriteEffects(request, now)};
+  const auto run = m_state.tables.Run(request.table, request.firstRegister, request.count);
+  std::vector<std::uint16_t> words(run.begin(), run.end());
+  return {status::kOk, std::move(words), ReadEffects(request, now)};
+}
+
+DeviceState& DeviceModel::StateToChange(const Moment& now) {
+  CatchUp(now);
+  return m_state;
+}
+
+bool DeviceModel::GoDownForRestart(const Moment& now) {
+  if (!m_state.restartRequestedAt) return false;
+  m_silentUntil = now + m_state.timings.restartSilence;
+  m_state.restartRequestedAt.reset();
+  return true;
 }
 
 std::optional<std::uint16_t> DeviceModel::Refusal(unsigned device, unsigned table, unsigned first, unsigned count,
@@ -114,30 +140,28 @@ std::optional<std::uint16_t> DeviceModel::Refusal(unsigned device, unsigned tabl
   return std::nullopt;
 }
 
-DeviceModel::Exchange DeviceModel::Read(const RegisterRequest& request, const Moment& now) {
-  Exchange exchange{BuildReadAnswer(request, m_state.tables.Run(request.table, request.firstRegister, request.count)),
-                    Describe(request)};
-  // A restart goes down once its response has been fetched.
-  if (request.table == kServiceTable && m_state.restartRequestedAt) {
-    m_silentUntil = now + m_state.timings.restartSilence;
-    m_state.restartRequestedAt.reset();
-    exchange.note += "; restarting";
-  }
-  return exchange;
+std::optional<std::uint16_t> DeviceModel::RefusalOf(const RegisterRequest& request) const {
+  return Refusal(request.device, request.table, request.firstRegister, request.count, request.write);
+}
+
+// A restart goes down once its response has been fetched.
+std::string DeviceModel::ReadEffects(const RegisterRequest& request, const Moment& now) {
+  std::string note = Describe(request);
+  if (request.table == kServiceTable && GoDownForRestart(now)) note += "; restarting";
+  return note;
 }
 
 // A write to register 0 of table 99 submits a service request; its response block replaces it.
-DeviceModel::Exchange DeviceModel::Write(const RegisterRequest& request, const Moment& now) {
+std::string DeviceModel::WriteEffects(const RegisterRequest& request, const Moment& now) {
   m_state.tables.Write(request.table, request.firstRegister, request.words);
-  Exchange exchange{BuildWriteAnswer(request), Describe(request)};
+  std::string note = Describe(request);
   if (request.table == kServiceTable && request.firstRegister == 0) {
     const ServiceOutcome outcome = RunServiceRequest(m_state, request.words, m_rejections, now);
     m_state.tables.Write(kServiceTable, 0, ResponseBlock(outcome));
-    exchange.note += "; service " + std::to_string(outcome.requestWord & 0xFF) + "/" +
-                     std::to_string(outcome.requestWord >> 8) + " " + outcome.name + ": status 0x" +
-                     Hex4(outcome.result.status);
+    note += "; service " + std::to_string(outcome.requestWord & 0xFF) + "/" + std::to_string(outcome.requestWord >> 8) +
+            " " + outcome.name + ": status 0x" + Hex4(outcome.result.status);
   }
-  return exchange;
+  return note;
 }
 
 }  // namespace fennec::sim

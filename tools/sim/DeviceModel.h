@@ -29,6 +29,22 @@ class DeviceModel {
 
   Exchange Handle(std::span<const std::uint8_t> telegram, const Moment& now);
 
+  // Register access by another road than the telegram (the framed protocol): the same refusals
+  // and the same effects, a service run by a write to register 0 of table 99 included.
+  struct RegisterAccess {
+    std::uint16_t status = 0;
+    std::vector<std::uint16_t> words;  // what a read delivers
+    std::string note;
+  };
+  RegisterAccess AccessRegisters(const RegisterRequest& request, const Moment& now);
+
+  // The state for a service that another road runs, as it is at `now`.
+  DeviceState& StateToChange(const Moment& now);
+
+  // A restart a service asked for takes the device down now that its answer is out; false when
+  // none was asked for.
+  bool GoDownForRestart(const Moment& now);
+
   Rejections& DeviceRejections() { return m_rejections; }
   ExtFaults& ExtendedFaults() { return m_extended.Faults(); }
 
@@ -41,12 +57,14 @@ class DeviceModel {
  private:
   void PowerUp(const Moment& at);
   void CatchUp(const Moment& now);
-  Exchange Read(const RegisterRequest& request, const Moment& now);
-  Exchange Write(const RegisterRequest& request, const Moment& now);
+  // What reading and writing registers do beyond the tables themselves; the note for the log.
+  std::string ReadEffects(const RegisterRequest& request, const Moment& now);
+  std::string WriteEffects(const RegisterRequest& request, const Moment& now);
   // Why a run of registers is refused, as the device's status; the numbers are those of either
   // protocol, never cut to the 8 bits of the tables' keys.
   std::optional<std::uint16_t> Refusal(unsigned device, unsigned table, unsigned first, unsigned count,
                                        bool write) const;
+  std::optional<std::uint16_t> RefusalOf(const RegisterRequest& request) const;
   Exchange HandleExtended(std::span<const std::uint8_t> frame, const Moment& now);
   // The message layer of the extended protocol (DeviceExtMessages.cpp).
   ExtendedReply ExecuteExtended(std::uint8_t cmd, std::span<const std::uint8_t> message, const Moment& now);

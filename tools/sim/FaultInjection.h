@@ -82,4 +82,30 @@ bool LoseRequest(LineFaults& faults);
 std::vector<std::uint8_t> DamageAnswer(LineFaults& faults, std::vector<std::uint8_t> answer,
                                        std::span<const std::uint8_t> request);
 
+// Faults on the network road, for the framed protocol. The counters strike the next answers (or
+// requests), one each time, and count down; the repeat strikes once; the delay holds back every
+// answer, past a client's receive time-out when it is long enough.
+struct NetworkFaults {
+  struct Repeat {
+    std::uint16_t fragment = 0;  // the acknowledgement of this request fragment
+    std::uint16_t packet = 0;    // asks for this packet again
+  };
+  std::optional<Repeat> repeat;
+  unsigned errorAbortNext = 0;         // the answer gives the request up (status bit 0x0001)
+  unsigned wrongIdentifierNext = 0;    // the answer carries another protocol identifier
+  unsigned wrongRequestNumberNext = 0; // the answer carries another request number
+  unsigned overstateLengthNext = 0;    // the answer's header announces more data than follows
+  unsigned closeInsideRequestNext = 0; // the request's frame arrives, then the connection closes
+  std::chrono::milliseconds delay{0};
+};
+
+// The packet a repeat strikes with for this fragment, using it up.
+std::optional<std::uint16_t> RepeatFor(NetworkFaults& faults, std::uint16_t fragment);
+
+// True when the connection is to close instead of answering; uses up one.
+bool CloseInsideRequest(NetworkFaults& faults);
+
+// The answer frame as it leaves the device; each fault that strikes uses up one of its count.
+std::vector<std::uint8_t> DamageFrame(NetworkFaults& faults, std::vector<std::uint8_t> frame);
+
 }  // namespace fennec::sim

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "DeviceState.h"
@@ -25,6 +27,9 @@ struct ServiceEntry {
   const char* name;
   ServiceHandler run;
 };
+
+// The internal variables as names and values: the firmware version, then the IPv4 settings.
+std::vector<std::pair<std::string, std::string>> InternalVariables(const DeviceState& state);
 
 // Group 1, the coupler's services, with the old group-0 form of the address switch.
 std::span<const ServiceEntry> CouplerServices();

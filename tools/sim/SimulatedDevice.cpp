@@ -44,7 +44,9 @@ SimulatedDevice::SimulatedDevice(SimulatorOptions options)
       m_extendedData(ExtendedData(options.profile)),
       m_log(std::move(options.log)),
       m_model(options.profile, options.timings, OpenMemory(options), Moment::Now()),
-      m_faults(options.lineFaults) {
+      m_faults(options.lineFaults),
+      m_framed(m_model, options.framedFragmentSize),
+      m_networkFaults(options.networkFaults) {
   const DeviceState& state = m_model.StateAt(Moment::Now());
   m_startReport = state.memory.LoadReport();
   m_memoryUsable = state.memory.LoadedFrom() != NonVolatileMemory::Origin::OtherProfile;
@@ -75,6 +77,7 @@ void SimulatedDevice::Stop() {
   }
   m_wake.notify_all();
   if (m_thread.joinable()) m_thread.join();
+  if (m_tcp) m_tcp->Stop();
 }
 
 void SimulatedDevice::DropNext(unsigned requests) {
@@ -116,6 +119,7 @@ void SimulatedDevice::SetExtFaults(const ExtFaults& faults) {
 void SimulatedDevice::ClearFaults() {
   ChangeFaults([&](LineFaults& faults) {
     faults = {};
+    m_networkFaults = {};
     m_model.DeviceRejections() = {};
     m_model.ExtendedFaults() = {};
   });

@@ -16,7 +16,9 @@
 
 #include "DeviceModel.h"
 #include "FaultInjection.h"
+#include "FramedEndpoint.h"
 #include "Platform/PseudoTerminal.h"
+#include "TcpServer.h"
 
 namespace fennec::sim {
 
@@ -27,6 +29,8 @@ struct SimulatorOptions {
   unsigned baud = 0;                // 0: answers go out as fast as the pty takes them
   LineFaults lineFaults;
   ExtFaults extFaults;
+  NetworkFaults networkFaults;
+  std::size_t framedFragmentSize = kFragmentSize;  // a longer response is fetched in parts
   Rejections rejections;
   std::function<void(std::string_view)> log;  // one line per event, when set
 };
@@ -47,6 +51,12 @@ class SimulatedDevice {
   void Stop();
 
   const std::string& SlavePath() const { return m_slavePath; }
+
+  // Also serves the framed protocol on 127.0.0.1:port (0 picks a free port), from the same
+  // device as the terminal; once per object, after Start. 0 or the errno of the failure.
+  int StartTcp(std::uint16_t port);
+  // The port served, 0 before StartTcp.
+  std::uint16_t TcpPort() const;
   // How the non-volatile memory was loaded, or why the start failed.
   const std::string& StartReport() const { return m_startReport; }
 
@@ -64,6 +74,18 @@ class SimulatedDevice {
   void SetExtFaults(const ExtFaults& faults);
   void ClearFaults();
 
+  // Network faults, as the command-line options: the counts strike the next answers (or frames).
+  void RepeatFragment(std::uint16_t fragment, std::uint16_t packet);
+  void ErrorAbortNext(unsigned answers);
+  void WrongIdentifierNext(unsigned answers);
+  void WrongRequestNumberNext(unsigned answers);
+  void OverstateLengthNext(unsigned answers);
+  void CloseInsideRequestNext(unsigned requests);
+  void SetNetworkDelay(std::chrono::milliseconds delay);
+
+  // What the update mode holds now: the last upload and the save to flash.
+  UpdateMemory UpdateState() const;
+
   bool LineCut() const { return m_lineCut; }
   unsigned Exchanges() const;
   // Bytes that have crossed the line so far, both ways: requests taken and answers sent.
@@ -78,6 +100,8 @@ class SimulatedDevice {
 
  private:
   void ChangeFaults(const std::function<void(LineFaults&)>& change);
+  void ChangeNetworkFaults(const std::function<void(NetworkFaults&)>& change);
+  ServedFrame ServeFrame(FramedSession& session, Frame frame);
   void Run();
   bool Serve(const std::vector<std::uint8_t>& request, std::chrono::steady_clock::time_point firstByteAt);
   bool SendPaced(const std::vector<std::uint8_t>& answer, std::chrono::steady_clock::time_point start);
@@ -105,6 +129,11 @@ class SimulatedDevice {
   std::atomic<bool> m_lineCut{false};
   std::atomic<std::size_t> m_bytesOnLine{0};
   std::thread m_thread;
+
+  // The framed road, on the same model and under the same lock; the server goes first.
+  FramedEndpoint m_framed;
+  NetworkFaults m_networkFaults;
+  std::unique_ptr<TcpServer> m_tcp;
 };
 
 }  // namespace fennec::sim
