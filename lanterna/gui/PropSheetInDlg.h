@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QWidget>
+#include <vector>
+
+class QStackedWidget;
+class QTabBar;
+
+namespace lanterna::gui {
+
+class CCouplerSettingsPageBase;
+
+// The property sheet as a child of the main dialog, in the placeholder's place: one row of tabs
+// with scroll arrows over the active page. A page that refuses to be left keeps the sheet on
+// it; a page that refuses to be activated cannot be selected.
+class CPropSheetInDlg : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit CPropSheetInDlg(QWidget* parent = nullptr);
+
+  void AddPage(CCouplerSettingsPageBase* page);
+  void RemovePage(CCouplerSettingsPageBase* page);
+  bool HasPage(const CCouplerSettingsPageBase* page) const;
+  int GetPageCount() const { return static_cast<int>(m_pages.size()); }
+  CCouplerSettingsPageBase* GetPage(int index) const;
+  int GetPageIndex(const CCouplerSettingsPageBase* page) const;
+  int GetActiveIndex() const;
+  CCouplerSettingsPageBase* GetActivePage() const;
+  // Leaves the active page (it may refuse) and activates this one; false when either refused.
+  bool SetActivePage(int index);
+  bool SetActivePage(CCouplerSettingsPageBase* page) { return SetActivePage(GetPageIndex(page)); }
+  // Activates the active page once more, as after a change of the page set.
+  void Place();
+
+  QTabBar* TabBar() const { return m_tabs; }
+
+ private:
+  void OnTabChanged(int index);
+  void ShowPage(int index);
+
+  QTabBar* m_tabs;
+  QStackedWidget* m_stack;
+  std::vector<CCouplerSettingsPageBase*> m_pages;
+  CCouplerSettingsPageBase* m_active = nullptr;
+  bool m_bSwitching = false;
+};
+
+}  // namespace lanterna::gui
