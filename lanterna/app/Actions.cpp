@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "app/TextFormat.h"
+#include "base/TextFormat.h"
 
 namespace lanterna {
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace lanterna {
@@ -21,6 +22,16 @@ enum Action : int {
 
 // States of a report.
 enum ActionState : int { kFailed = 0, kDone = 1, kInProgress = 2 };
+
+// One step report of a worker: which step, how it stands, whether it is a step inside an
+// action, and with a failure the worker's error code (0 when there is none).
+struct ThreadState {
+  Action action = kIdentify;
+  ActionState state = kInProgress;
+  bool subStep = false;
+  std::uint32_t failureCode = 0;
+  bool operator==(const ThreadState&) const = default;
+};
 
 // The name inserted into the state texts; "Unknown Action %d" for numbers without one.
 std::string ActionName(int action);

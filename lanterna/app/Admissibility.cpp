@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "Common/TextCase.h"
-#include "app/OrderNumber.h"
-#include "app/TextFormat.h"
+#include "base/OrderNumber.h"
+#include "base/TextFormat.h"
 
 namespace lanterna {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/IniFile.h"
-#include "app/Identification.h"
+#include "base/IniFile.h"
+#include "base/Identification.h"
 
 namespace lanterna {
 

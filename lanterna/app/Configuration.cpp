@@ -1,6 +1,7 @@
 #include "app/Configuration.h"
 
 #include "Common/TextCase.h"
+#include "Platform/Terminal.h"
 #include "app/DialogData.h"
 
 namespace lanterna {
@@ -32,6 +33,12 @@ std::string IniPath(const std::string& programFolder, const std::optional<std::s
 
 std::string ModuleVersionText(const std::string& fileVersion, const std::string& buildDate) {
   return fileVersion + " (" + buildDate + ")";
+}
+
+std::string ProgramVersionText() { return ModuleVersionText(LANTERNA_FILE_VERSION, __DATE__ " " __TIME__); }
+
+std::string ProgramIniPath() {
+  return IniPath(fennec::platform::ProgramFolder().string(), CProgramRegistry().AppExe());
 }
 
 std::optional<std::string> CProgramRegistry::AppExe() const {

@@ -18,6 +18,11 @@ std::string IniPath(const std::string& programFolder, const std::optional<std::s
 
 // "FileVersion (build date)", as the registry's version values hold it.
 std::string ModuleVersionText(const std::string& fileVersion, const std::string& buildDate);
+// The program's own.
+std::string ProgramVersionText();
+
+// The INI file of this program, by the rule above.
+std::string ProgramIniPath();
 
 // The program's own values in the registry.
 class CProgramRegistry {

@@ -5,23 +5,24 @@
 #include "Common/ErrorCodes.h"
 #include "Platform/LastError.h"
 #include "Platform/Time.h"
+#include "base/AddressRegisters.h"
 #include "app/IdentificationSequence.h"
-#include "app/OrderNumber.h"
-#include "app/TextFormat.h"
+#include "base/OrderNumber.h"
+#include "base/TextFormat.h"
 
 namespace lanterna {
 
 namespace {
 
-constexpr std::uint32_t kSubStepBit = 0x80000000u;
 constexpr std::uint16_t kStillRunning = 0x821D;
 
-const char* DeviceChangedLine(int action) {
+const char* DeviceChangedLine(Action action) {
   switch (action) {
     case kSoftwareReset: return "The Software-Reset will not be executed.";
     case kFactoryDefaults: return "The connected device will not be set\nback to its factory default settings.";
     case kExtractFiles: return "The file system of the connected\ndevice will not be extracted.";
     case kFormatFlash: return "The file system of the connected\ndevice will not be formatted.";
+    default: break;
   }
   return "";
 }
@@ -39,29 +40,44 @@ CDeviceActions::CDeviceActions(ORLA::CConnectionBase& connection, CServiceBase& 
 
 CDeviceActions::~CDeviceActions() = default;
 
-void CDeviceActions::Report(int action, int state, bool subStep) {
-  m_reports.ShowThreadState(action, static_cast<std::uint32_t>(state) | (subStep ? kSubStepBit : 0));
+void CDeviceActions::Report(Action action, ActionState state, bool subStep, std::uint32_t failureCode) {
+  ThreadState report{action, state, subStep, 0};
+  if (state == kFailed) {
+    report.failureCode = failureCode != 0 ? failureCode : fennec::platform::GetThreadLastError();
+    if (m_nFailureCode == 0) m_nFailureCode = report.failureCode;
+  }
+  m_reports.ShowThreadState(report);
 }
 
-bool CDeviceActions::OpenPort() {
-  if (m_connection.IsOpen()) return true;
+void CDeviceActions::Finish(DoneKind kind, bool success, std::unique_ptr<tIdentification> record) {
+  std::uint32_t failureCode = 0;
+  if (!success) failureCode = m_nFailureCode != 0 ? m_nFailureCode : fennec::platform::GetThreadLastError();
+  m_reports.Done(kind, success, std::move(record), failureCode);
+}
+
+bool OpenPort(ORLA::CConnectionBase& connection) {
+  if (connection.IsOpen()) return true;
   try {
-    m_connection.Open();
+    connection.Open();
     return true;
   } catch (...) {
     return false;
   }
 }
 
-bool CDeviceActions::ClosePort() {
-  if (!m_connection.IsOpen()) return true;
+bool ClosePort(ORLA::CConnectionBase& connection) {
+  if (!connection.IsOpen()) return true;
   try {
-    m_connection.Close();
+    connection.Close();
     return true;
   } catch (...) {
     return false;
   }
 }
+
+bool CDeviceActions::OpenPort() { return lanterna::OpenPort(m_connection); }
+
+bool CDeviceActions::ClosePort() { return lanterna::ClosePort(m_connection); }
 
 bool CDeviceActions::Connect(int tries) {
   Report(kConnect, kInProgress);
@@ -96,7 +112,7 @@ bool CDeviceActions::EnableWriting() {
   return result;
 }
 
-bool CDeviceActions::PollSaveState() {
+std::uint32_t CDeviceActions::PollSaveState() {
   std::string trace;
   std::uint16_t state = 0;
   int counter = 0;
@@ -131,25 +147,23 @@ bool CDeviceActions::PollSaveState() {
     }
   }
 
-  bool result = m_service.ReadRegister(0, 127, 1, 1, &state);
+  const bool read = m_service.ReadRegister(0, 127, 1, 1, &state);
+  const std::uint32_t readFailure = read ? 0 : fennec::platform::GetThreadLastError();
   if (m_bDebug) {
     trace += "State after polling = " + std::to_string(state) + "\n";
     m_reports.PollingTrace(trace);
   }
-  if (neverFinished) {
-    // Reported as the device's "still running"; never as "not supported", which would pass.
-    fennec::platform::SetThreadLastError(fennec::kCouplerServiceBusy);
-    result = false;
-  }
-  return result;
+  // Reported as the device's "still running"; never as "not supported", which would pass.
+  if (neverFinished) return fennec::kCouplerServiceBusy;
+  return readFailure;
 }
 
 bool CDeviceActions::SaveParameters() {
   Report(kSaveParameters, kInProgress);
-  bool result = m_service.SaveParameter() && PollSaveState();
-  if (!result && fennec::platform::GetThreadLastError() == fennec::kCouplerServiceNotSupported) result = true;
-  Report(kSaveParameters, result ? kDone : kFailed);
-  return result;
+  std::uint32_t failure = m_service.SaveParameter() ? PollSaveState() : fennec::platform::GetThreadLastError();
+  if (failure == fennec::kCouplerServiceNotSupported) failure = 0;
+  Report(kSaveParameters, failure == 0 ? kDone : kFailed, true, failure);
+  return failure == 0;
 }
 
 bool CDeviceActions::RestartDevice() {
@@ -166,7 +180,7 @@ bool CDeviceActions::FactoryDefaults() {
   return result;
 }
 
-bool CDeviceActions::FileSystemService(int action, bool (CServiceBase::*call)(std::uint16_t), std::uint16_t value,
+bool CDeviceActions::FileSystemService(Action action, bool (CServiceBase::*call)(std::uint16_t), std::uint16_t value,
                                        std::uint8_t stateService, std::chrono::milliseconds delay) {
   Report(action, kInProgress);
   bool result = (m_service.*call)(value);
@@ -188,22 +202,16 @@ bool CDeviceActions::FileSystemService(int action, bool (CServiceBase::*call)(st
 }
 
 bool CDeviceActions::WriteTable0(const std::vector<std::uint16_t>& image) {
-  Report(kWriteCommon, kInProgress);
   const unsigned count = TableRegisterCount(m_service, 0);
-  const bool result = image.size() == count && count >= 27 && m_service.WriteRegister(0, 0, 26, 1, &image[26]);
-  Report(kWriteCommon, result ? kDone : kFailed);
-  return result;
+  return image.size() == count && count >= 27 && m_service.WriteRegister(0, 0, 26, 1, &image[26]);
 }
 
 bool CDeviceActions::WriteTable100(const std::vector<std::uint16_t>& image) {
-  Report(kWriteSpecific, kInProgress);
-  const unsigned count = TableRegisterCount(m_service, 100);
-  const bool result = image.size() == count && count != 0 && m_service.WriteRegister(0, 100, 0, count, image.data());
-  Report(kWriteSpecific, result ? kDone : kFailed);
-  return result;
+  const unsigned count = TableRegisterCount(m_service, kEthernetTable);
+  return image.size() == count && count != 0 && m_service.WriteRegister(0, kEthernetTable, 0, count, image.data());
 }
 
-bool CDeviceActions::DeviceUnchanged(const std::string& orderNumber, int action, tIdentification& record) {
+bool CDeviceActions::DeviceUnchanged(const std::string& orderNumber, Action action, tIdentification& record) {
   std::string current, description, hardware, software;
   const bool identified = m_service.IdentifyDevice(current, description, hardware, software);
   if (identified && COrderNumber(orderNumber) == COrderNumber(current)) return true;
@@ -236,7 +244,7 @@ bool CDeviceActions::Read() {
   else if (OpenForAction())
     result = IdentifyConnectedDevice(m_service, *record);
   EndAction();
-  m_reports.Done(DoneKind::Read, result, std::move(record));
+  Finish(DoneKind::Read, result, std::move(record));
   return result;
 }
 
@@ -261,7 +269,7 @@ bool CDeviceActions::Write(const std::string& orderNumber, const std::vector<std
     return RestartAndIdentify(*record, true);
   }();
   EndAction();
-  m_reports.Done(DoneKind::Write, result, std::move(record));
+  Finish(DoneKind::Write, result, std::move(record));
   return result;
 }
 
@@ -275,7 +283,7 @@ bool CDeviceActions::Restart(const std::string& orderNumber) {
     return RestartAndIdentify(*record, true);
   }();
   EndAction();
-  m_reports.Done(DoneKind::Restart, result, std::move(record));
+  Finish(DoneKind::Restart, result, std::move(record));
   return result;
 }
 
@@ -291,7 +299,7 @@ bool CDeviceActions::Default(const std::string& orderNumber) {
     return RestartAndIdentify(*record, true);
   }();
   EndAction();
-  m_reports.Done(DoneKind::Default, result, std::move(record));
+  Finish(DoneKind::Default, result, std::move(record));
   return result;
 }
 

@@ -23,6 +23,11 @@ struct ActionTimings {
   int maxFileSystemPolls = 900;
 };
 
+// Opens or closes the connection unless it already is; false, with the failure code stored by
+// the transport, when it cannot.
+bool OpenPort(ORLA::CConnectionBase& connection);
+bool ClosePort(ORLA::CConnectionBase& connection);
+
 // The worker side of one device action: the exact sequence of connection and service calls, the
 // state reports and the failure texts. Runs on a worker thread; reports block until handled.
 class CDeviceActions {
@@ -51,12 +56,16 @@ class CDeviceActions {
   bool FactoryDefaults();
   bool WriteTable0(const std::vector<std::uint16_t>& image);
   bool WriteTable100(const std::vector<std::uint16_t>& image);
-  bool DeviceUnchanged(const std::string& orderNumber, int action, tIdentification& record);
+  bool DeviceUnchanged(const std::string& orderNumber, Action action, tIdentification& record);
 
  private:
-  void Report(int action, int state, bool subStep = true);
-  bool PollSaveState();
-  bool FileSystemService(int action, bool (CServiceBase::*call)(std::uint16_t), std::uint16_t value,
+  // A failed step reports the code given, else the worker thread's last error; the first one
+  // travels with the action's end.
+  void Report(Action action, ActionState state, bool subStep = true, std::uint32_t failureCode = 0);
+  void Finish(DoneKind kind, bool success, std::unique_ptr<tIdentification> record);
+  // 0 once the device has saved, else the failure's code.
+  std::uint32_t PollSaveState();
+  bool FileSystemService(Action action, bool (CServiceBase::*call)(std::uint16_t), std::uint16_t value,
                          std::uint8_t stateService, std::chrono::milliseconds delay);
   bool OpenForAction();
   void EndAction();
@@ -68,6 +77,7 @@ class CDeviceActions {
   bool m_bDebug;
   ActionTimings m_timings;
   bool m_bOpenedHere = false;
+  std::uint32_t m_nFailureCode = 0;
 };
 
 }  // namespace lanterna

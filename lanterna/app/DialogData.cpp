@@ -1,18 +1,23 @@
 #include "app/DialogData.h"
 
 #include "app/Admissibility.h"
-#include "app/TextFormat.h"
+#include "base/TextFormat.h"
 
 namespace lanterna {
 
 namespace {
 
-constexpr std::uint32_t kSubStepBit = 0x80000000u;
-
 std::string WithoutError(std::string text) {
   if (const auto at = text.find("ERROR:"); at != std::string::npos) text.erase(at, 6);
   return text;
 }
+
+std::string WithoutLeadingBlanks(const std::string& text) {
+  const auto first = text.find_first_not_of(' ');
+  return first == std::string::npos ? std::string() : text.substr(first);
+}
+
+std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
 
 }  // namespace
 
@@ -26,12 +31,20 @@ CDialogData::CDialogData(const CIniFile& ini, bool hasCommandLineDevice)
 void CDialogData::AddLog(const std::string& text) {
   const auto first = text.find_first_not_of(' ');
   m_strStatus = first == std::string::npos ? std::string() : text.substr(first);
-  if (!m_strLog.empty()) m_strLog += "\r\n";
-  m_strLog += text;
+  m_log.push_back(text);
+}
+
+std::string CDialogData::LogText() const {
+  std::string text;
+  for (const std::string& line : m_log) {
+    if (&line != &m_log.front()) text += "\r\n";
+    text += line;
+  }
+  return text;
 }
 
 void CDialogData::ClearLog() {
-  m_strLog.clear();
+  m_log.clear();
   AddLog("Ready");
 }
 
@@ -79,9 +92,9 @@ void CDialogData::ClearIdentification() {
   m_nIsPFC = 0;
 }
 
-ReportOutcome CDialogData::OnThreadState(int action, std::uint32_t state) {
-  const bool subStep = (state & kSubStepBit) != 0;
-  const int value = static_cast<int>(state & 0xFFFF);
+ReportOutcome CDialogData::OnThreadState(const ThreadState& state) {
+  const bool subStep = state.subStep;
+  const int value = state.state;
   switch (value) {
     case kInProgress:
       m_bBusy = true;
@@ -97,7 +110,7 @@ ReportOutcome CDialogData::OnThreadState(int action, std::uint32_t state) {
   }
 
   ReportOutcome outcome;
-  outcome.logLine = StateLine(action, value, subStep);
+  outcome.logLine = StateLine(state.action, value, subStep);
   AddLog(outcome.logLine);
   if (!m_bBusy) {
     outcome.actionEnded = true;
@@ -107,6 +120,8 @@ ReportOutcome CDialogData::OnThreadState(int action, std::uint32_t state) {
     } else {
       ReduceToFirstPage();
       outcome.pageStateText = WithoutError(outcome.logLine);
+      outcome.failureText = WithoutLeadingBlanks(outcome.pageStateText);
+      outcome.failureCode = state.failureCode;
     }
   }
   return outcome;
@@ -145,9 +160,20 @@ bool CDialogData::ApplyIdentification(const tIdentification& record, std::vector
   return passed;
 }
 
-ReportOutcome CDialogData::OnDone(DoneKind kind, bool success, std::unique_ptr<tIdentification> record) {
+ReportOutcome CDialogData::OnDone(DoneKind kind, bool success, std::unique_ptr<tIdentification> record,
+                                  std::uint32_t failureCode) {
   ReportOutcome outcome;
-  if (success && record) success = ApplyIdentification(*record, outcome.messages);
+  if (record) outcome.clockState = record->clockState;
+  // A failed step leaves its failure text in the record; a device that is not admitted leaves
+  // its description there, so the first line of the check's message says why instead.
+  if (!success) {
+    outcome.failureText = record ? record->description : std::string();
+    outcome.failureCode = failureCode;
+  }
+  if (success && record) {
+    success = ApplyIdentification(*record, outcome.messages);
+    if (!success) outcome.failureText = outcome.messages.empty() ? DoneLine(kind, false) : FirstLine(outcome.messages.front());
+  }
 
   outcome.actionEnded = true;
   outcome.success = success;

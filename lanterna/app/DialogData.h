@@ -6,8 +6,9 @@
 #include <vector>
 
 #include "app/Actions.h"
-#include "app/IniFile.h"
-#include "app/Identification.h"
+#include "base/DevicePages.h"
+#include "base/Identification.h"
+#include "base/IniFile.h"
 
 namespace lanterna {
 
@@ -26,7 +27,11 @@ struct ReportOutcome {
   bool success = false;
   std::string pageStateText;          // for the active page when the action ended without success
   std::vector<std::string> messages;  // message boxes to show, in order
+  std::string failureText;            // once a visible action failed: one line saying why
+  std::uint32_t failureCode = 0;      // the library's error code of the failure; 0: none
+  std::string clockState;             // at an action's end: what the identification said of the clock
 };
+
 
 // The main dialog's data and the handling that is not drawing: identification, table images,
 // device kind, pages, busy and modified flags, the log. Front ends own one and feed it the worker
@@ -40,7 +45,9 @@ class CDialogData {
 
   // Log and status line.
   void AddLog(const std::string& text);
-  const std::string& LogText() const { return m_strLog; }
+  const std::vector<std::string>& LogLines() const { return m_log; }
+  // The log as the status line's copy and save give it: lines joined by CR LF.
+  std::string LogText() const;
   const std::string& StatusLine() const { return m_strStatus; }
   void ClearLog();  // the status-line menu's Delete: empties the log, then logs "Ready"
 
@@ -54,8 +61,9 @@ class CDialogData {
   std::uint32_t IsModified() const { return m_nModified; }
   const std::string& Title() const { return m_strTitle; }
 
-  ReportOutcome OnThreadState(int action, std::uint32_t state);
-  ReportOutcome OnDone(DoneKind kind, bool success, std::unique_ptr<tIdentification> record);
+  ReportOutcome OnThreadState(const ThreadState& state);
+  ReportOutcome OnDone(DoneKind kind, bool success, std::unique_ptr<tIdentification> record,
+                       std::uint32_t failureCode = 0);
   // The device-independent part of an identification record; the verdict's messages go to the
   // front end.
   bool ApplyIdentification(const tIdentification& record, std::vector<std::string>& messages);
@@ -68,6 +76,7 @@ class CDialogData {
   std::vector<std::uint16_t>& Table100() { return m_table100; }
   const std::vector<std::string>& DevicePageKeys() const { return m_deviceKeys; }
   const std::vector<std::string>& ShownPageKeys() const { return m_shownKeys; }
+  tDevicePages DevicePages() const { return {m_shownKeys, m_nIs32 != 0, m_nIsPFC != 0}; }
   std::size_t ActivePageIndex() const { return m_nActivePage; }
   const ActionButtons& Buttons() const { return m_buttons; }
 
@@ -79,7 +88,7 @@ class CDialogData {
 
   const CIniFile& m_ini;
   bool m_bCommandLineDevice;
-  std::string m_strLog;
+  std::vector<std::string> m_log;
   std::string m_strStatus;
   bool m_bBusy = false;
   std::uint32_t m_nModified = 0;

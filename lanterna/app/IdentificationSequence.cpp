@@ -1,10 +1,10 @@
 #include "app/IdentificationSequence.h"
 
-#include <cstdio>
-
 #include "Common/ErrorCodes.h"
 #include "Common/TextCase.h"
 #include "Platform/LastError.h"
+#include "base/AddressRegisters.h"
+#include "base/Ipv4Address.h"
 
 namespace lanterna {
 
@@ -14,12 +14,10 @@ constexpr const char* kNotSupported = "ERROR: Service not supported!";
 
 bool NotSupported(CServiceBase& service) { return service.GetLastErrorCode() == fennec::kCouplerServiceNotSupported; }
 
-std::string DottedAddress(CServiceBase& service, unsigned firstRegister) {
+std::string DottedAddress(CServiceBase& service, AddressRegisters registers) {
   std::uint16_t words[2] = {};
-  if (!service.ReadRegister(0, 100, firstRegister, 2, words)) return {};
-  char text[16];
-  std::snprintf(text, sizeof text, "%d.%d.%d.%d", words[0] & 0xFF, words[0] >> 8, words[1] & 0xFF, words[1] >> 8);
-  return text;
+  if (!service.ReadRegister(0, kEthernetTable, static_cast<unsigned>(registers.first), 2, words)) return {};
+  return AddressToDotted(ReadAddressPair(words, 0));
 }
 
 bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
@@ -44,9 +42,9 @@ bool SearchInternalVariables(CServiceBase& service, tIdentification& record) {
 }
 
 bool ReadIpSettings(CServiceBase& service, tIdentification& record) {
-  record.ipAddress = DottedAddress(service, 9);
-  if (!record.ipAddress.empty()) record.subnetMask = DottedAddress(service, 11);
-  if (!record.subnetMask.empty()) record.gateway = DottedAddress(service, 13);
+  record.ipAddress = DottedAddress(service, kIpAddressRegisters);
+  if (!record.ipAddress.empty()) record.subnetMask = DottedAddress(service, kSubnetMaskRegisters);
+  if (!record.subnetMask.empty()) record.gateway = DottedAddress(service, kGatewayRegisters);
   if (!record.ipAddress.empty() && !record.subnetMask.empty() && !record.gateway.empty()) return true;
   return SearchInternalVariables(service, record);
 }

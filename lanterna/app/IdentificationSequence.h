@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ServiceBase.h"
-#include "app/Identification.h"
+#include "base/Identification.h"
 
 namespace lanterna {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/Actions.h"
-#include "app/Identification.h"
+#include "base/Identification.h"
 
 namespace lanterna {
 
@@ -15,10 +15,11 @@ class IWorkerReports {
  public:
   virtual ~IWorkerReports() = default;
 
-  // A step's state: the action number, the state in the low 16 bits, bit 31 for a sub-step.
-  virtual void ShowThreadState(int action, std::uint32_t state) = 0;
-  // The end of Read, Write, Restart or Default with the record the front end takes over.
-  virtual void Done(DoneKind kind, bool success, std::unique_ptr<tIdentification> record) = 0;
+  virtual void ShowThreadState(const ThreadState& state) = 0;
+  // The end of Read, Write, Restart or Default with the record the front end takes over, and
+  // the error code of the first failed step (0 on success or when there is none).
+  virtual void Done(DoneKind kind, bool success, std::unique_ptr<tIdentification> record,
+                    std::uint32_t failureCode) = 0;
   // The two message boxes a worker shows itself (OK button only).
   virtual void DeviceChanged(const std::string& text) = 0;
   virtual void PollingTrace(const std::string& trace) = 0;

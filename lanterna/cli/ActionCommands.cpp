@@ -73,7 +73,7 @@ bool Confirmed(const CliOptions& options, const Confirmation& confirmation) {
 }
 
 int RunConfirmedAction(const CliOptions& options, const Confirmation& confirmation,
-                       bool (CDeviceSession::*action)(), bool identifies) {
+                       SessionAction action, bool identifies) {
   RequireOperands(options, 0, 0, confirmation.command);
   RequireAnswerable(options, confirmation);
   CDeviceSession session(options);
@@ -82,7 +82,7 @@ int RunConfirmedAction(const CliOptions& options, const Confirmation& confirmati
     std::cerr << "lanterna-cli: cancelled; nothing was done\n";
     return kExitActionFailed;
   }
-  const bool succeeded = (session.*action)();
+  const bool succeeded = session.Run(action);
   if (options.json || (succeeded && identifies)) PrintDeviceReport(session, options, succeeded || !identifies);
   return succeeded ? kExitSuccess : ActionFailed(session);
 }
@@ -110,31 +110,31 @@ int RunWrite(const CliOptions& options) {
     std::cerr << "Warning: Setting to full duplex could cause duplex missmatch!\n";
   if (auto failure = pages.Commit()) throw CBadInput(RefusalText(*failure, ""));
 
-  const bool written = session.Write();
+  const bool written = session.Run(SessionAction::Write);
   if (written || options.json) PrintDeviceReport(session, options, written);
   return written ? kExitSuccess : ActionFailed(session);
 }
 
 int RunRestart(const CliOptions& options) {
   return RunConfirmedAction(options, {"restart", "The firmware of the connected device will be started again."},
-                            &CDeviceSession::Restart, true);
+                            SessionAction::Restart, true);
 }
 
 int RunDefault(const CliOptions& options) {
   return RunConfirmedAction(
       options,
       {"default", "The connected device will be set back to its\nfactory default settings stored in EEPORM."},
-      &CDeviceSession::Default, true);
+      SessionAction::Default, true);
 }
 
 int RunExtract(const CliOptions& options) {
   return RunConfirmedAction(options, {"extract", "The file system of the connected device will be extracted."},
-                            &CDeviceSession::Extract, false);
+                            SessionAction::Extract, false);
 }
 
 int RunFormat(const CliOptions& options) {
   return RunConfirmedAction(options, {"format", "The file system of the connected device will be formated."},
-                            &CDeviceSession::Format, false);
+                            SessionAction::Format, false);
 }
 
 }  // namespace lanterna::cli

@@ -44,7 +44,7 @@ ClockRequest ParseRequest(const std::vector<std::string>& operands) {
   throw CBadInput(std::string("usage: lanterna-cli ") + kUsage);
 }
 
-std::optional<std::string> Perform(CClockPageModel& page, IDeviceClock& clock, const ClockRequest& request) {
+std::optional<std::string> Perform(CClockPageModel& page, CServiceDeviceClock& clock, const ClockRequest& request) {
   switch (request.kind) {
     case ClockRequest::Kind::Show: return std::nullopt;
     case ClockRequest::Kind::Sync:
@@ -111,18 +111,19 @@ int RunClock(const CliOptions& options) {
     throw CBadInput("the connected device has no Clock page: its clock could not be read");
 
   // The page keeps the port open while it is shown.
-  if (!session.OpenPort()) {
+  CProgramSession& program = session.Program();
+  if (!program.OpenPort()) {
     std::cerr << session.DirectFailureReport("Opening the port failed!");
     return kExitActionFailed;
   }
-  CServiceDeviceClock clock(session.Service());
+  CServiceDeviceClock clock = program.Clock();
   CClockPageModel& page = session.Pages().Clock();
   if (const auto failure = Perform(page, clock, request)) {
     std::cerr << session.DirectFailureReport(*failure);
     return kExitActionFailed;
   }
   const CClockPageModel::DeviceRefresh refresh = page.RefreshDevice(clock);
-  session.ClosePort();
+  program.ClosePort();
   if (!refresh.view) {
     std::cerr << session.DirectFailureReport(refresh.note);
     return kExitActionFailed;

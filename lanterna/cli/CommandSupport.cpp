@@ -18,14 +18,14 @@ int ActionFailed(const CDeviceSession& session) {
 }
 
 void PrintDeviceReport(CDeviceSession& session, const CliOptions& options, bool admissible) {
-  const DeviceReport report{session.Data(), session.Pages(), session.FrontEnd().ClockState(), admissible,
-                            session.FrontEnd().LogLines()};
+  const DeviceReport report{session.Data(), session.Pages(), session.Program().ClockState(), admissible,
+                            session.Data().LogLines()};
   std::cout << (options.json ? ReportJson(report) : ReportText(report));
   std::cout.flush();
 }
 
 std::optional<int> ReadFirst(CDeviceSession& session, const CliOptions& options) {
-  if (session.Read()) return std::nullopt;
+  if (session.Run(SessionAction::Read)) return std::nullopt;
   // A script gets the log and whatever was identified; a person reads the failure below.
   if (options.json) PrintDeviceReport(session, options, false);
   return ActionFailed(session);

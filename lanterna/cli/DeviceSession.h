@@ -1,19 +1,12 @@
 #pragma once
 
-#include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 
-#include "Communication/RS232Connection.h"
-#include "SIOService.h"
-#include "app/DeviceActions.h"
-#include "app/DialogData.h"
-#include "app/IniFile.h"
+#include "app/ProgramSession.h"
 #include "cli/Arguments.h"
 #include "cli/ConnectionChoice.h"
 #include "cli/FrontEnd.h"
-#include "pages/SettingsPages.h"
 
 namespace lanterna::cli {
 
@@ -24,9 +17,8 @@ class CSimulatorHost;
 // read.
 CIniFile LoadIniFile(const CliOptions& options);
 
-// What the program builds at its start for a command that talks to a device: the INI file,
-// the registry's version values, the connection (stored settings, --connection's device, or
-// the simulator started here), the one service object, the dialog data and the page models.
+// The program session of a command that talks to a device, with the connection --connection
+// names (the stored port, a serial device, or the simulator started here), printing as it runs.
 class CDeviceSession {
  public:
   // Throws CBadInput for a bad --connection or --ini.
@@ -35,25 +27,14 @@ class CDeviceSession {
   CDeviceSession(const CDeviceSession&) = delete;
   CDeviceSession& operator=(const CDeviceSession&) = delete;
 
-  const CIniFile& Ini() const { return m_ini; }
-  CDialogData& Data() { return m_data; }
-  CSettingsPages& Pages() { return m_pages; }
-  CCliFrontEnd& FrontEnd() { return m_frontEnd; }
-  CServiceBase& Service() { return m_service; }
+  CProgramSession& Program() { return *m_program; }
+  const CProgramSession& Program() const { return *m_program; }
+  CDialogData& Data() { return m_program->Data(); }
+  CSettingsPages& Pages() { return m_program->Pages(); }
 
-  // The device actions, each on its worker thread, with their waiting text first. The actions
-  // that end with the device identified load the page models again.
-  bool Read();
-  bool Write();  // the images as the page models committed them
-  bool Restart();
-  bool Default();
-  bool Extract();
-  bool Format();
-
-  // For the commands that use the service directly, as the Clock page does: opens the port
-  // when it is closed; false when it cannot.
-  bool OpenPort();
-  void ClosePort();
+  // One device action with its waiting text first, its log as it comes and, after it, the pages
+  // whose values a short table left out.
+  bool Run(SessionAction action);
 
   // Standard error's report of the last failed action, or of a failed direct call with the
   // calling thread's last error code.
@@ -61,20 +42,11 @@ class CDeviceSession {
   std::string DirectFailureReport(const std::string& failureText) const;
 
  private:
-  bool RunAction(int action, const char* waitingText, const std::function<bool(CDeviceActions&)>& run);
-  bool RunIdentifyingAction(int action, const char* waitingText, const std::function<bool(CDeviceActions&)>& run);
-  void LoadPages();
+  CDeviceSession(const CliOptions& options, const ConnectionChoice& choice, CIniFile ini);
 
-  bool m_bDebug;
-  ConnectionChoice m_choice;
-  CIniFile m_ini;
-  std::unique_ptr<CSimulatorHost> m_simulator;
-  ORLA::CRS232Connection m_connection;
-  CSIOService m_service;
-  CDialogData m_data;
-  CSettingsPages m_pages;
+  std::unique_ptr<CSimulatorHost> m_simulator;  // outlives the session, which closes its port
+  std::unique_ptr<CProgramSession> m_program;
   CCliFrontEnd m_frontEnd;
-  std::uint32_t m_nFailureCode = 0;
 };
 
 }  // namespace lanterna::cli

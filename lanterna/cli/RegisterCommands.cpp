@@ -64,14 +64,14 @@ int RunRegs(const CliOptions& options) {
   RegisterRun run = ParseRun(options);
   const bool reading = options.operands[0] == "read";
   CDeviceSession session(options);
-  if (!session.OpenPort()) {
+  CProgramSession& program = session.Program();
+  if (!program.OpenPort()) {
     std::cerr << session.DirectFailureReport("Opening the port failed!");
     return kExitActionFailed;
   }
   const auto count = static_cast<unsigned>(run.words.size());
-  CServiceBase& service = session.Service();
-  const bool done = reading ? service.ReadRegister(0, run.table, run.first, count, run.words.data())
-                            : service.WriteRegister(0, run.table, run.first, count, run.words.data());
+  const bool done = reading ? program.ReadRegisters(run.table, run.first, run.words)
+                            : program.WriteRegisters(run.table, run.first, run.words);
   if (!done) {
     std::cerr << session.DirectFailureReport(reading ? "Reading the registers failed!" : "Writing the registers failed!");
     return kExitActionFailed;

@@ -18,7 +18,7 @@ std::string WithLastError(const char* format) {
 
 CClockPageModel::CClockPageModel() : CCouplerSettingsPageModel("CLOCK") {}
 
-CClockPageModel::DeviceRefresh CClockPageModel::RefreshDevice(IDeviceClock& clock) {
+CClockPageModel::DeviceRefresh CClockPageModel::RefreshDevice(CServiceDeviceClock& clock) {
   if (!m_bInteractive) return {};
   std::uint32_t seconds = 0;
   std::uint16_t zoneWord = 0;
@@ -36,13 +36,13 @@ PcClockView CClockPageModel::ReadPcClock() {
   return MakePcClockView(now, local, fennec::platform::CurrentTimeZone());
 }
 
-std::optional<std::string> CClockPageModel::Synchronise(IDeviceClock& clock, std::int64_t now,
+std::optional<std::string> CClockPageModel::Synchronise(CServiceDeviceClock& clock, std::int64_t now,
                                                         const fennec::platform::TimeZoneInfo& zone) {
   if (clock.SetRealTimeClock(static_cast<std::uint32_t>(now), ZoneWordOf(zone))) return std::nullopt;
   return WithLastError("Synchronizing Real Time Clock failed!\nErrorcode: 0x%08X");
 }
 
-std::optional<std::string> CClockPageModel::WriteUtc(IDeviceClock& clock,
+std::optional<std::string> CClockPageModel::WriteUtc(CServiceDeviceClock& clock,
                                                      std::chrono::sys_time<std::chrono::milliseconds> moment) {
   const std::optional<std::uint32_t> seconds = DeviceSecondsOf(moment);
   if (!seconds) return "Writing UTC failed!\nThe device's clock counts from 1970-01-01 to 2106-02-07.";
@@ -52,7 +52,7 @@ std::optional<std::string> CClockPageModel::WriteUtc(IDeviceClock& clock,
   return WithLastError("Writing UTC failed!\nErrorcode: 0x%08X");
 }
 
-std::optional<std::string> CClockPageModel::WriteTimeZone(IDeviceClock& clock, int offset) {
+std::optional<std::string> CClockPageModel::WriteTimeZone(CServiceDeviceClock& clock, int offset) {
   if (ZoneIndex(offset) < 0) return "Writing time zone failed!\nThe time zone lies between UTC -12:00 and UTC +12:00.";
   std::uint32_t seconds = 0;
   std::uint16_t presentZone = 0;

@@ -5,7 +5,7 @@
 
 #include "pages/ClockTime.h"
 #include "pages/CouplerSettingsPageModel.h"
-#include "pages/DeviceClock.h"
+#include "pages/ServiceDeviceClock.h"
 
 namespace lanterna {
 
@@ -25,18 +25,18 @@ class CClockPageModel : public CCouplerSettingsPageModel {
     std::string note;  // "Only timezone included!" or the read's error text
   };
   // Nothing is read while the page is not interactive.
-  DeviceRefresh RefreshDevice(IDeviceClock& clock);
+  DeviceRefresh RefreshDevice(CServiceDeviceClock& clock);
 
   // The PC's present time and standard zone.
   static PcClockView ReadPcClock();
 
   // Sets the device to the PC's time and standard zone.
-  std::optional<std::string> Synchronise(IDeviceClock& clock, std::int64_t now,
+  std::optional<std::string> Synchronise(CServiceDeviceClock& clock, std::int64_t now,
                                          const fennec::platform::TimeZoneInfo& zone);
   // Sets the device's UTC and keeps its zone.
-  std::optional<std::string> WriteUtc(IDeviceClock& clock, std::chrono::sys_time<std::chrono::milliseconds> moment);
+  std::optional<std::string> WriteUtc(CServiceDeviceClock& clock, std::chrono::sys_time<std::chrono::milliseconds> moment);
   // Sets the device's zone (an offset of the zone table) and keeps its UTC.
-  std::optional<std::string> WriteTimeZone(IDeviceClock& clock, int offset);
+  std::optional<std::string> WriteTimeZone(CServiceDeviceClock& clock, int offset);
 
  private:
   bool m_bInteractive = true;

@@ -1,6 +1,6 @@
 #include "pages/CommonPageModel.h"
 
-#include "app/TextFormat.h"
+#include "base/TextFormat.h"
 
 namespace lanterna {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Identification.h"
+#include "base/Identification.h"
 #include "pages/CouplerSettingsPageModel.h"
 
 namespace lanterna {

@@ -8,10 +8,6 @@ namespace lanterna {
 
 namespace {
 
-[[noreturn]] void Fail(std::string_view text) {
-  throw std::string("GenStrToNumber failed: '") + std::string(text) + "'";
-}
-
 int DigitValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -25,7 +21,7 @@ bool IsHexPrefix(std::string_view rest) {
 
 }  // namespace
 
-std::int32_t GenStrToNumber(std::string_view text, int base) {
+std::optional<std::int32_t> GenStrToNumber(std::string_view text, int base) {
   if (text.empty()) return 0;
 
   std::size_t at = 0;
@@ -41,20 +37,17 @@ std::int32_t GenStrToNumber(std::string_view text, int base) {
   std::size_t digits = 0;
   for (; at < text.size() && DigitValue(text[at]) < base; ++at, ++digits) {
     magnitude = magnitude * base + DigitValue(text[at]);
-    if (magnitude > limit) Fail(text);
+    if (magnitude > limit) return std::nullopt;
   }
-  if (digits == 0) Fail(text);
+  if (digits == 0) return std::nullopt;
   return static_cast<std::int32_t>(negative ? -magnitude : magnitude);
 }
 
 std::optional<std::int32_t> ParseEditText(std::string_view text, int typeCode) {
   const bool hex = typeCode == kTypeHexWord || typeCode == kTypeHexDoubleWord;
-  try {
-    return GenStrToNumber(text, hex ? 16 : 10);
-  } catch (const std::string&) {
-    if (text == "0x") return 0;
-    return std::nullopt;
-  }
+  if (auto value = GenStrToNumber(text, hex ? 16 : 10)) return value;
+  if (text == "0x") return 0;
+  return std::nullopt;
 }
 
 std::string RangeMessage(int typeCode, std::int32_t min, std::int32_t max) {

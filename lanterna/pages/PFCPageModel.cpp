@@ -1,6 +1,6 @@
 #include "pages/PFCPageModel.h"
 
-#include "app/OrderNumber.h"
+#include "base/OrderNumber.h"
 #include "pages/RegisterBits.h"
 
 namespace lanterna {

@@ -4,7 +4,7 @@
 
 #include "Common/TextCase.h"
 #include "pages/CouplerSettingsPageModel.h"
-#include "pages/Ipv4Address.h"
+#include "base/Ipv4Address.h"
 #include "pages/NumberText.h"
 
 namespace lanterna {

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/IniFile.h"
+#include "base/IniFile.h"
 
 namespace lanterna {
 

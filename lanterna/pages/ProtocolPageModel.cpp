@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "pages/Ipv4Address.h"
+#include "base/Ipv4Address.h"
 #include "pages/NumberText.h"
 #include "pages/RegisterBits.h"
 

@@ -35,14 +35,15 @@ CCouplerSettingsPageModel* CSettingsPages::FindPage(std::string_view section) co
   return found == m_pages.end() ? nullptr : *found;
 }
 
-std::vector<std::string> CSettingsPages::Load(CDialogData& data) {
-  const auto& used = data.ShownPageKeys();
+std::vector<std::string> CSettingsPages::Load(const tIdentification& identification, const tDevicePages& pages,
+                                              std::vector<std::uint16_t>& table0,
+                                              std::vector<std::uint16_t>& table100) {
+  const auto& used = pages.shownKeys;
   for (CCouplerSettingsPageModel* page : m_pages)
     page->SetPageUsed(std::find(used.begin(), used.end(), page->GetSection()) != used.end());
 
-  const tIdentification& identification = data.Identification();
-  m_bIs32 = data.Is32() != 0;
-  m_bIsPFC = data.IsPFC() != 0;
+  m_bIs32 = pages.is32;
+  m_bIsPFC = pages.isPFC;
   if (!m_bIs32) m_tcpip.SetAddressStrings(identification.ipAddress, identification.subnetMask, identification.gateway, "", "");
   m_common.SetIdentificationTexts(identification);
 
@@ -53,8 +54,8 @@ std::vector<std::string> CSettingsPages::Load(CDialogData& data) {
   for (CCouplerSettingsPageModel* page : readOrder) {
     if (!page->IsPageUsed()) continue;
     page->SetArticleNo(identification.orderNumber);
-    page->SetCplTable(data.Table0(), m_bIs32, m_bIsPFC);
-    if (!page->SetEthTable(data.Table100(), m_bIs32, m_bIsPFC)) notLoaded.push_back(page->GetSection());
+    page->SetCplTable(table0, m_bIs32, m_bIsPFC);
+    if (!page->SetEthTable(table100, m_bIs32, m_bIsPFC)) notLoaded.push_back(page->GetSection());
   }
   return notLoaded;
 }

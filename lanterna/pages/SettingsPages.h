@@ -5,8 +5,9 @@
 #include <string_view>
 #include <vector>
 
-#include "app/DialogData.h"
-#include "app/IniFile.h"
+#include "base/DevicePages.h"
+#include "base/Identification.h"
+#include "base/IniFile.h"
 #include "pages/ClockPageModel.h"
 #include "pages/CommonPageModel.h"
 #include "pages/EthernetIPPageModel.h"
@@ -45,9 +46,10 @@ class CSettingsPages {
   CCouplerSettingsPageModel* FindPage(std::string_view section) const;
 
   // Marks the pages the device gets as used and hands them the identification and the table
-  // images. The pages keep views of the dialog data's images: load again after every read.
-  // Returns the keys of used pages whose registers the images do not hold.
-  std::vector<std::string> Load(CDialogData& data);
+  // images. The pages keep views of the images: load again after every read. Returns the keys
+  // of used pages whose registers the images do not hold.
+  std::vector<std::string> Load(const tIdentification& identification, const tDevicePages& pages,
+                                std::vector<std::uint16_t>& table0, std::vector<std::uint16_t>& table100);
 
   // Every parameter of every page, page by page in the sheet's order.
   std::vector<CPageParameter*> Parameters() const;

@@ -1,6 +1,6 @@
 #include "pages/SntpPageModel.h"
 
-#include "pages/Ipv4Address.h"
+#include "base/Ipv4Address.h"
 #include "pages/NumberText.h"
 #include "pages/RegisterBits.h"
 

@@ -1,7 +1,8 @@
 #include "pages/TCPIPPageModel.h"
 
-#include "app/OrderNumber.h"
-#include "pages/Ipv4Address.h"
+#include "base/OrderNumber.h"
+#include "base/AddressRegisters.h"
+#include "base/Ipv4Address.h"
 
 namespace lanterna {
 
@@ -9,11 +10,6 @@ namespace {
 
 constexpr std::size_t kSwitches = 0;
 constexpr std::size_t kBootPSwitch = 5;
-constexpr std::size_t kIPAddress = 9;
-constexpr std::size_t kSubnetMask = 11;
-constexpr std::size_t kGateway = 13;
-constexpr std::size_t kDNS1 = 15;
-constexpr std::size_t kDNS2 = 17;
 
 constexpr std::uint16_t kAutoIPBit = 0x0080;
 constexpr std::uint16_t kDHCPBit = 0x0100;
@@ -37,15 +33,15 @@ CTCPIPPageModel::CTCPIPPageModel(const CIniFile& ini) : CCouplerSettingsPageMode
       .EnabledWhen([this] { return !Fixed(); });
   // Older devices show the addresses of their identification, read only.
   const auto always = [] { return true; };
-  AddParameter<CAddressParameter>({"TCPIP.IPAddress", "IP-Address", "100:9-10", ""}, m_dwIPAddress)
+  AddParameter<CAddressParameter>({"TCPIP.IPAddress", "IP-Address", kIpAddressRegisters.Label(), ""}, m_dwIPAddress)
       .AvailableWhen(always).EditableWhen(is32).EnabledWhen(fixed);
-  AddParameter<CAddressParameter>({"TCPIP.SubnetMask", "Subnet Mask", "100:11-12", ""}, m_dwSubnetMask)
+  AddParameter<CAddressParameter>({"TCPIP.SubnetMask", "Subnet Mask", kSubnetMaskRegisters.Label(), ""}, m_dwSubnetMask)
       .AvailableWhen(always).EditableWhen(is32).EnabledWhen(fixed);
-  AddParameter<CAddressParameter>({"TCPIP.Gateway", "Gateway", "100:13-14", ""}, m_dwGateway)
+  AddParameter<CAddressParameter>({"TCPIP.Gateway", "Gateway", kGatewayRegisters.Label(), ""}, m_dwGateway)
       .AvailableWhen(always).EditableWhen(is32).EnabledWhen(fixed);
-  AddParameter<CAddressParameter>({"TCPIP.PreferredDNS", "Prefered DNS-Server", "100:15-16", ""}, m_dwDNS1)
+  AddParameter<CAddressParameter>({"TCPIP.PreferredDNS", "Prefered DNS-Server", kPreferredDnsRegisters.Label(), ""}, m_dwDNS1)
       .EnabledWhen(fixed);
-  AddParameter<CAddressParameter>({"TCPIP.AlternativeDNS", "Alternative DNS-Server", "100:17-18", ""}, m_dwDNS2)
+  AddParameter<CAddressParameter>({"TCPIP.AlternativeDNS", "Alternative DNS-Server", kAlternativeDnsRegisters.Label(), ""}, m_dwDNS2)
       .EnabledWhen(fixed);
 }
 
@@ -72,7 +68,7 @@ std::optional<ValidationFailure> CTCPIPPageModel::ValidateSettings() const {
   return ValidationFailure{"TCPIP.Server", "IP-Address Server", "Please select how the device should get an IP address!"};
 }
 
-std::size_t CTCPIPPageModel::EthWordsNeeded() const { return Is32() ? kDNS2 + 2 : kBootPSwitch + 1; }
+std::size_t CTCPIPPageModel::EthWordsNeeded() const { return Is32() ? kAlternativeDnsRegisters.first + 2 : kBootPSwitch + 1; }
 
 void CTCPIPPageModel::ReadSettings() {
   const auto table = EthTable();
@@ -89,11 +85,11 @@ void CTCPIPPageModel::ReadSettings() {
   if ((switches & kAutoIPBit) && m_bAutoIPOffered) server = kAutoIP;
   m_nAddrSource = server < 0 ? kFixed : kAutomatic;
   if (server >= 0) m_nServer = server;
-  m_dwIPAddress = ReadAddressPair(table, kIPAddress);
-  m_dwSubnetMask = ReadAddressPair(table, kSubnetMask);
-  m_dwGateway = ReadAddressPair(table, kGateway);
-  m_dwDNS1 = ReadAddressPair(table, kDNS1);
-  m_dwDNS2 = ReadAddressPair(table, kDNS2);
+  m_dwIPAddress = ReadAddressPair(table, kIpAddressRegisters.first);
+  m_dwSubnetMask = ReadAddressPair(table, kSubnetMaskRegisters.first);
+  m_dwGateway = ReadAddressPair(table, kGatewayRegisters.first);
+  m_dwDNS1 = ReadAddressPair(table, kPreferredDnsRegisters.first);
+  m_dwDNS2 = ReadAddressPair(table, kAlternativeDnsRegisters.first);
 }
 
 void CTCPIPPageModel::WriteSettings() {
@@ -109,11 +105,11 @@ void CTCPIPPageModel::WriteSettings() {
     if (m_nServer == kAutoIP) serverBit = kAutoIPBit;
   }
   table[kSwitches] = static_cast<std::uint16_t>((table[kSwitches] & kOtherPagesBits) | serverBit);
-  WriteAddressPair(table, kIPAddress, m_dwIPAddress);
-  WriteAddressPair(table, kSubnetMask, m_dwSubnetMask);
-  WriteAddressPair(table, kGateway, m_dwGateway);
-  WriteAddressPair(table, kDNS1, m_dwDNS1);
-  WriteAddressPair(table, kDNS2, m_dwDNS2);
+  WriteAddressPair(table, kIpAddressRegisters.first, m_dwIPAddress);
+  WriteAddressPair(table, kSubnetMaskRegisters.first, m_dwSubnetMask);
+  WriteAddressPair(table, kGatewayRegisters.first, m_dwGateway);
+  WriteAddressPair(table, kPreferredDnsRegisters.first, m_dwDNS1);
+  WriteAddressPair(table, kAlternativeDnsRegisters.first, m_dwDNS2);
 }
 
 }  // namespace lanterna

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "app/IniFile.h"
+#include "base/IniFile.h"
 #include "pages/CouplerSettingsPageModel.h"
 
 namespace lanterna {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/IniFile.h"
+#include "base/IniFile.h"
 #include "pages/CouplerSettingsPageModel.h"
 
 namespace lanterna {

@@ -9,7 +9,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "app/IniFile.h"
+#include "base/IniFile.h"
 #include "pages/CouplerSettingsPageModel.h"
 
 namespace lanterna {

@@ -2,7 +2,7 @@
 
 #include "app/Actions.h"
 #include "app/Admissibility.h"
-#include "app/TextFormat.h"
+#include "base/TextFormat.h"
 
 using namespace lanterna;
 

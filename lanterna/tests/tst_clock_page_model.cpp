@@ -1,44 +1,18 @@
 #include <gtest/gtest.h>
 
-#include "PageTestSupport.h"
-#include "Platform/LastError.h"
+#include <memory>
+#include <tuple>
+
+#include "Communication/RS232Connection.h"
+#include "Platform/Time.h"
+#include "SIOService.h"
+#include "SimulatedDevice.h"
 #include "pages/ClockPageModel.h"
 
 using namespace lanterna;
-using namespace lanterna::test;
 using namespace std::chrono;
 
 namespace {
-
-// The device's clock as the service would reach it; the service itself is not part of this
-// build, so the clock is kept in memory.
-struct MemoryClock : IDeviceClock {
-  std::uint32_t seconds = 0;
-  std::uint16_t zone = 0;
-  bool failRead = false;
-  bool failWrite = false;
-  int reads = 0;
-  int writes = 0;
-
-  bool GetRealTimeClock(std::uint32_t& s, std::uint16_t& z) override {
-    ++reads;
-    if (failRead) return Fail();
-    s = seconds;
-    z = zone;
-    return true;
-  }
-  bool SetRealTimeClock(std::uint32_t s, std::uint16_t z) override {
-    ++writes;
-    if (failWrite) return Fail();
-    seconds = s;
-    zone = z;
-    return true;
-  }
-  static bool Fail() {
-    fennec::platform::SetThreadLastError(0x20088212);
-    return false;
-  }
-};
 
 constexpr std::uint32_t k2024_03_10_12_30_05 = 1710073805;
 
@@ -112,79 +86,123 @@ TEST(ClockTime, AUtcMomentRoundsToTheNearestSecond) {
   EXPECT_EQ(DeviceSecondsOf(sys_time<milliseconds>{milliseconds::min()}), std::nullopt);
 }
 
-TEST(ClockPage, RefreshShowsTheDeviceAndAFailedReadStopsFurtherReads) {
-  MemoryClock clock;
-  clock.seconds = k2024_03_10_12_30_05;
-  clock.zone = 1;
-  CClockPageModel page;
-  const auto shown = page.RefreshDevice(clock);
-  ASSERT_TRUE(shown.view);
-  EXPECT_EQ(shown.view->localTime, "13:30:05");
-  EXPECT_EQ(shown.note, "Only timezone included!");
+namespace {
 
-  clock.failRead = true;
-  const auto failed = page.RefreshDevice(clock);
-  EXPECT_FALSE(failed.view);
-  EXPECT_EQ(failed.note, "Error: RTC settings not read! (0x20088212)");
-  EXPECT_FALSE(page.IsInteractive());
-  clock.failRead = false;
-  EXPECT_FALSE(page.RefreshDevice(clock).view);
-  EXPECT_EQ(clock.reads, 2);
+constexpr std::uint8_t kGetClock = 22;
+constexpr std::uint8_t kSetClock = 23;
+constexpr std::uint16_t kNotSupported = 0x8212;
 
-  page.SetInteractive(true);
-  EXPECT_TRUE(page.RefreshDevice(clock).view);
+// The Clock page against a simulated device on a pseudo-terminal, through the program's
+// connection and service.
+class ClockPageTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fennec::sim::SimulatorOptions options;
+    options.profile = *fennec::sim::FindProfile("fbc32");
+    m_device = std::make_unique<fennec::sim::SimulatedDevice>(std::move(options));
+    ASSERT_TRUE(m_device->Start()) << m_device->StartReport();
+    ASSERT_TRUE(m_connection.SetSettingsXML("<RS232 device='" + m_device->SlavePath() + "' timeout='300'/>"));
+    m_connection.Open();
+  }
+  void TearDown() override { m_connection.Close(); }
+
+  // The device's clock now: UTC seconds and the zone word.
+  std::pair<std::uint32_t, std::uint16_t> DeviceClock() {
+    const std::int64_t now = fennec::platform::CalendarTimeNow();
+    return m_device->InspectState(
+        [now](const auto& state) { return std::make_pair(state.Clock().Seconds(now), state.Clock().TimeZone()); });
+  }
+  void SetDeviceClock(std::uint32_t seconds, std::uint16_t zone) {
+    std::uint32_t ignored = 0;
+    std::uint16_t ignoredZone = 0;
+    ASSERT_TRUE(m_service.GetRealTimeClock(ignored, ignoredZone));
+    ASSERT_TRUE(m_service.SetRealTimeClock(seconds, zone));
+  }
+
+  std::unique_ptr<fennec::sim::SimulatedDevice> m_device;
+  ORLA::CRS232Connection m_connection;
+  CSIOService m_service{&m_connection};
+  CServiceDeviceClock m_clock{m_service};
+  CClockPageModel m_page;
+};
+
+// The simulated clock runs on while a test runs.
+void ExpectSecondsNear(std::uint32_t actual, std::uint32_t expected) {
+  EXPECT_GE(actual, expected);
+  EXPECT_LE(actual, expected + 5);
 }
 
-TEST(ClockPage, SynchroniseWritesThePcTimeAndItsStandardZone) {
-  MemoryClock clock;
-  CClockPageModel page;
-  EXPECT_FALSE(page.Synchronise(clock, k2024_03_10_12_30_05, Zone(-3600, true, "CEST")));
-  EXPECT_EQ(clock.seconds, k2024_03_10_12_30_05);
-  EXPECT_EQ(clock.zone, 1);  // daylight saving is not included
-  EXPECT_FALSE(page.Synchronise(clock, 0x1'0000'0005, Zone(5 * 3600, false, "")));
-  EXPECT_EQ(clock.seconds, 5u);  // the low 32 bits
-  EXPECT_EQ(clock.zone, 0xFFFB);
+}  // namespace
 
-  clock.failWrite = true;
-  EXPECT_EQ(page.Synchronise(clock, 0, Zone(0, false, "")),
+TEST_F(ClockPageTest, RefreshShowsTheDeviceAndAFailedReadStopsFurtherReads) {
+  SetDeviceClock(k2024_03_10_12_30_05, 1);
+  const auto shown = m_page.RefreshDevice(m_clock);
+  ASSERT_TRUE(shown.view);
+  EXPECT_EQ(shown.view->localDate, "2024-03-10");
+  EXPECT_EQ(shown.view->localTime.substr(0, 5), "13:30");
+  EXPECT_EQ(shown.note, "Only timezone included!");
+
+  m_device->RejectService(1, kGetClock, kNotSupported);
+  const auto failed = m_page.RefreshDevice(m_clock);
+  EXPECT_FALSE(failed.view);
+  EXPECT_EQ(failed.note, "Error: RTC settings not read! (0x20088212)");
+  EXPECT_FALSE(m_page.IsInteractive());
+  m_device->ClearFaults();
+  const unsigned exchanges = m_device->Exchanges();
+  EXPECT_FALSE(m_page.RefreshDevice(m_clock).view);
+  EXPECT_EQ(m_device->Exchanges(), exchanges);  // nothing was asked of the device
+
+  m_page.SetInteractive(true);
+  EXPECT_TRUE(m_page.RefreshDevice(m_clock).view);
+}
+
+TEST_F(ClockPageTest, SynchroniseWritesThePcTimeAndItsStandardZone) {
+  EXPECT_FALSE(m_page.Synchronise(m_clock, k2024_03_10_12_30_05, Zone(-3600, true, "CEST")));
+  auto [seconds, zone] = DeviceClock();
+  ExpectSecondsNear(seconds, k2024_03_10_12_30_05);
+  EXPECT_EQ(zone, 1);  // daylight saving is not included
+  EXPECT_FALSE(m_page.Synchronise(m_clock, 0x1'0000'0005, Zone(5 * 3600, false, "")));
+  std::tie(seconds, zone) = DeviceClock();
+  ExpectSecondsNear(seconds, 5u);  // the low 32 bits
+  EXPECT_EQ(zone, 0xFFFB);
+
+  m_device->RejectService(1, kSetClock, kNotSupported);
+  EXPECT_EQ(m_page.Synchronise(m_clock, 0, Zone(0, false, "")),
             "Synchronizing Real Time Clock failed!\nErrorcode: 0x20088212");
 }
 
-TEST(ClockPage, WritingTheUtcKeepsTheZoneAndWritingTheZoneKeepsTheUtc) {
-  MemoryClock clock;
-  clock.seconds = 1000;
-  clock.zone = 0xFFFE;
-  CClockPageModel page;
-  EXPECT_FALSE(page.WriteUtc(clock, sys_days{2024y / 3 / 10} + 12h + 30min + 5s + 700ms));
-  EXPECT_EQ(clock.seconds, k2024_03_10_12_30_05 + 1);
-  EXPECT_EQ(clock.zone, 0xFFFE);
+TEST_F(ClockPageTest, WritingTheUtcKeepsTheZoneAndWritingTheZoneKeepsTheUtc) {
+  SetDeviceClock(1000, 0xFFFE);
+  EXPECT_FALSE(m_page.WriteUtc(m_clock, sys_days{2024y / 3 / 10} + 12h + 30min + 5s + 700ms));
+  auto [seconds, zone] = DeviceClock();
+  ExpectSecondsNear(seconds, k2024_03_10_12_30_05 + 1);
+  EXPECT_EQ(zone, 0xFFFE);
 
-  EXPECT_FALSE(page.WriteTimeZone(clock, 9));
-  EXPECT_EQ(clock.seconds, k2024_03_10_12_30_05 + 1);
-  EXPECT_EQ(clock.zone, 9);
-  EXPECT_FALSE(page.WriteTimeZone(clock, -12));
-  EXPECT_EQ(clock.zone, 0xFFF4);
+  EXPECT_FALSE(m_page.WriteTimeZone(m_clock, 9));
+  std::tie(seconds, zone) = DeviceClock();
+  ExpectSecondsNear(seconds, k2024_03_10_12_30_05 + 1);
+  EXPECT_EQ(zone, 9);
+  EXPECT_FALSE(m_page.WriteTimeZone(m_clock, -12));
+  EXPECT_EQ(DeviceClock().second, 0xFFF4);
 }
 
-TEST(ClockPage, FailedOrImpossibleWritesSayWhy) {
-  MemoryClock clock;
-  CClockPageModel page;
-  clock.failRead = true;
-  EXPECT_EQ(page.WriteUtc(clock, sys_days{2024y / 1 / 1}), "Writing UTC failed!\nErrorcode: 0x20088212");
-  EXPECT_EQ(page.WriteTimeZone(clock, 2), "Writing time zone failed!\nErrorcode: 0x20088212");
-  EXPECT_EQ(clock.writes, 0);  // nothing is set when the present clock could not be read
+TEST_F(ClockPageTest, FailedOrImpossibleWritesSayWhyAndSetNothing) {
+  SetDeviceClock(1000, 3);
+  m_device->RejectService(1, kGetClock, kNotSupported);
+  EXPECT_EQ(m_page.WriteUtc(m_clock, sys_days{2024y / 1 / 1}), "Writing UTC failed!\nErrorcode: 0x20088212");
+  EXPECT_EQ(m_page.WriteTimeZone(m_clock, 2), "Writing time zone failed!\nErrorcode: 0x20088212");
+  auto [seconds, zone] = DeviceClock();
+  ExpectSecondsNear(seconds, 1000);  // nothing is set when the present clock could not be read
+  EXPECT_EQ(zone, 3);
 
-  clock.failRead = false;
-  EXPECT_EQ(page.WriteUtc(clock, sys_days{1969y / 12 / 31}),
+  m_device->ClearFaults();
+  EXPECT_EQ(m_page.WriteUtc(m_clock, sys_days{1969y / 12 / 31}),
             "Writing UTC failed!\nThe device's clock counts from 1970-01-01 to 2106-02-07.");
-  EXPECT_EQ(page.WriteTimeZone(clock, 13),
+  EXPECT_EQ(m_page.WriteTimeZone(m_clock, 13),
             "Writing time zone failed!\nThe time zone lies between UTC -12:00 and UTC +12:00.");
-  EXPECT_EQ(clock.writes, 0);
-}
-
-TEST(ClockPage, ReadThenCommitKeepsEveryRegister) {
-  ExpectReadThenCommitKeepsImages<CClockPageModel>(
-      [](std::mt19937& random) { return RandomWords(random, random() % 80); }, true, false);
+  std::tie(seconds, zone) = DeviceClock();
+  ExpectSecondsNear(seconds, 1000);
+  EXPECT_EQ(zone, 3);
 }
 
 TEST(ClockPage, ThePcClockIsReadInTheRuntimesZone) {

@@ -95,8 +95,3 @@ TEST(CommonPage, AStateLineGivesWayToTheRowsWhenDone) {
   EXPECT_FALSE(page.State());
   EXPECT_EQ(page.Rows().size(), 8u);
 }
-
-TEST(CommonPage, ReadThenCommitKeepsEveryRegister) {
-  ExpectReadThenCommitKeepsImages<CCommonPageModel>(
-      [](std::mt19937& random) { return RandomWords(random, random() % 80); }, true, false);
-}

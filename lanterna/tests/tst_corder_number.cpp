@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/OrderNumber.h"
+#include "base/OrderNumber.h"
 
 using lanterna::COrderNumber;
 using Form = COrderNumber::Form;

@@ -50,9 +50,9 @@ class CTestFrontEnd : public IWorkerReports {
   std::vector<std::string> traces;
   ReportOutcome lastDone;
 
-  void ShowThreadState(int action, std::uint32_t state) override { m_data.OnThreadState(action, state); }
-  void Done(DoneKind kind, bool success, std::unique_ptr<tIdentification> record) override {
-    lastDone = m_data.OnDone(kind, success, std::move(record));
+  void ShowThreadState(const ThreadState& state) override { m_data.OnThreadState(state); }
+  void Done(DoneKind kind, bool success, std::unique_ptr<tIdentification> record, std::uint32_t code) override {
+    lastDone = m_data.OnDone(kind, success, std::move(record), code);
   }
   void DeviceChanged(const std::string& text) override { warnings.push_back(text); }
   void PollingTrace(const std::string& trace) override { traces.push_back(trace); }
@@ -77,16 +77,7 @@ class DeviceActionsTest : public ::testing::Test {
     return Actions().Read();
   }
 
-  std::vector<std::string> LogLines() const {
-    std::vector<std::string> lines;
-    const std::string& log = m_data.LogText();
-    for (std::size_t start = 0; start <= log.size();) {
-      const std::size_t end = std::min(log.find("\r\n", start), log.size());
-      lines.push_back(log.substr(start, end - start));
-      start = end + 2;
-    }
-    return lines;
-  }
+  const std::vector<std::string>& LogLines() const { return m_data.LogLines(); }
 
   std::string Profile(const char* name, const char* field) const {
     const auto& identity = fennec::sim::FindProfile(name)->identity;
@@ -169,10 +160,6 @@ TEST_F(DeviceActionsTest, WritingTheUnchangedImagesRunsEverySubStepAndEndsReiden
                           "    Connecting with the device successfully done",
                           "    Enabeling write access is in progress...",
                           "    Enabeling write access successfully done",
-                          "    Writing common settings is in progress...",
-                          "    Writing common settings successfully done",
-                          "    Writing specific settings is in progress...",
-                          "    Writing specific settings successfully done",
                           "    Saving parameters is in progress...",
                           "    Saving parameters successfully done",
                           "    Software-Reset is in progress...",

@@ -6,8 +6,6 @@ using namespace lanterna;
 
 namespace {
 
-constexpr std::uint32_t kSub = 0x80000000u;
-
 CIniFile Ini(const char* text) {
   CIniFile ini;
   ini.LoadFromText(text);
@@ -33,9 +31,9 @@ TEST(DialogData, ASuccessfulReadLogsTheSequenceInOrder) {
   const CIniFile ini = Ini("[0750-0352]\nFBC=32\nPFC=0\nVersion=01.07.00(00)\nPAGE00=ALL\n");
   CDialogData data(ini, false);
   ASSERT_TRUE(data.BeginAction(kIdentify));
-  data.OnThreadState(kIdentify, kInProgress);
-  data.OnThreadState(kConnect, kSub | kInProgress);
-  data.OnThreadState(kConnect, kSub | kDone);
+  data.OnThreadState({kIdentify, kInProgress});
+  data.OnThreadState({kConnect, kInProgress, true});
+  data.OnThreadState({kConnect, kDone, true});
   const ReportOutcome done = data.OnDone(DoneKind::Read, true, Record());
   EXPECT_TRUE(done.success);
   EXPECT_TRUE(done.messages.empty());
@@ -62,10 +60,12 @@ TEST(DialogData, AFailingSubStepEndsTheVisibleActionAtOnce) {
   const CIniFile ini = Ini("");
   CDialogData data(ini, true);
   ASSERT_TRUE(data.BeginAction(kIdentify));
-  data.OnThreadState(kIdentify, kInProgress);
-  data.OnThreadState(kConnect, kSub | kInProgress);
-  const ReportOutcome failed = data.OnThreadState(kConnect, kSub | kFailed);
+  data.OnThreadState({kIdentify, kInProgress});
+  data.OnThreadState({kConnect, kInProgress, true});
+  const ReportOutcome failed = data.OnThreadState({kConnect, kFailed, true, 0x20010200});
   EXPECT_TRUE(failed.actionEnded);
+  EXPECT_EQ(failed.failureText, "Connecting with the device failed!");
+  EXPECT_EQ(failed.failureCode, 0x20010200u);
   EXPECT_FALSE(failed.success);
   EXPECT_EQ(failed.logLine, "    ERROR: Connecting with the device failed!");
   EXPECT_EQ(failed.pageStateText, "     Connecting with the device failed!");
@@ -74,8 +74,10 @@ TEST(DialogData, AFailingSubStepEndsTheVisibleActionAtOnce) {
 
   auto record = std::make_unique<tIdentification>();
   record->description = "Connecting device failed!";
-  const ReportOutcome done = data.OnDone(DoneKind::Read, false, std::move(record));
+  const ReportOutcome done = data.OnDone(DoneKind::Read, false, std::move(record), 0x20010200);
   EXPECT_EQ(done.pageStateText, "Connecting device failed!");
+  EXPECT_EQ(done.failureText, "Connecting device failed!");
+  EXPECT_EQ(done.failureCode, 0x20010200u);
   EXPECT_EQ(done.logLine, "Identification of connected device failed!");
   EXPECT_EQ(data.ShownPageKeys(), std::vector<std::string>{"COMMON"});
 }
@@ -85,10 +87,10 @@ TEST(DialogData, BusyRefusesASecondAction) {
   CDialogData data(ini, false);
   EXPECT_TRUE(data.BeginAction(kWriteSettings));
   EXPECT_FALSE(data.BeginAction(kIdentify));
-  data.OnThreadState(kWriteSettings, kInProgress);
-  data.OnThreadState(kEnableWriting, kSub | kDone);
+  data.OnThreadState({kWriteSettings, kInProgress});
+  data.OnThreadState({kEnableWriting, kDone, true});
   EXPECT_TRUE(data.IsBusy());  // a finished sub-step keeps the action running
-  data.OnThreadState(kExtractFiles, kDone);
+  data.OnThreadState({kExtractFiles, kDone});
   EXPECT_FALSE(data.IsBusy());
   EXPECT_TRUE(data.BeginAction(kIdentify));
 }

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/IniFile.h"
+#include "base/IniFile.h"
 
 using lanterna::CIniFile;
 

@@ -3,6 +3,7 @@
 #include <set>
 
 #include "PageTestSupport.h"
+#include "app/DialogData.h"
 #include "pages/SettingsPages.h"
 
 using namespace lanterna;
@@ -40,7 +41,7 @@ struct Fixture {
   explicit Fixture(const char* iniText, tIdentification id) : ini(Ini(iniText)), data(ini, false), pages(ini) {
     std::vector<std::string> messages;
     EXPECT_TRUE(data.ApplyIdentification(id, messages));
-    notLoaded = pages.Load(data);
+    notLoaded = pages.Load(data.Identification(), data.DevicePages(), data.Table0(), data.Table100());
   }
   CIniFile ini;
   CDialogData data;

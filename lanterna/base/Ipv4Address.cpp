@@ -1,4 +1,4 @@
-#include "pages/Ipv4Address.h"
+#include "base/Ipv4Address.h"
 
 #include <charconv>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "app/OrderNumber.h"
+#include "base/OrderNumber.h"
 
 #include <algorithm>
 
