@@ -19,7 +19,7 @@ namespace lanterna::gui {
 struct ClockDevice {
   std::function<bool()> openPort;  // opens the port when it is closed; false when it cannot
   std::function<void()> closePort;
-  IDeviceClock* clock = nullptr;
+  CServiceDeviceClock* clock = nullptr;
 };
 
 // The device's clock beside the PC's, refreshed every second while the page is shown; the

@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <QToolTip>
 
-#include "pages/Ipv4Address.h"
+#include "base/Ipv4Address.h"
 #include "ui/Balloon.h"
 #include "ui/IpAddressEdit.h"
 #include "ui/Markup.h"

@@ -43,6 +43,8 @@ class CCouplerSettingsPageBase : public QWidget {
   virtual bool OnSetActive();
   // False while a value fails its check: the sheet stays on the page.
   virtual bool OnKillActive();
+  // Left without its checks, when the dialog replaces the sheet's pages.
+  void Deactivate() { m_bActive = false; }
   // The dialog loaded the model from the device: the controls follow.
   void ReadSettings() { UpdateControls(); }
 

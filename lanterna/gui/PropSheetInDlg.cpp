@@ -76,7 +76,7 @@ CCouplerSettingsPageBase* CPropSheetInDlg::GetActivePage() const { return m_acti
 
 bool CPropSheetInDlg::SetActivePage(int index) {
   CCouplerSettingsPageBase* page = GetPage(index);
-  if (!page) return false;
+  if (!page || m_bFrozen) return false;
   if (page == m_active) return true;
   if (m_active && !m_active->OnKillActive()) return false;
   CCouplerSettingsPageBase* previous = m_active;
@@ -93,6 +93,36 @@ bool CPropSheetInDlg::SetActivePage(int index) {
 
 void CPropSheetInDlg::Place() {
   if (m_active) m_active->OnSetActive();
+}
+
+void CPropSheetInDlg::ReplacePages(const std::vector<CCouplerSettingsPageBase*>& pages, int activeIndex) {
+  if (m_active) m_active->Deactivate();
+  m_active = nullptr;
+  {
+    const QSignalBlocker blocker(m_tabs);
+    while (m_tabs->count() > 0) m_tabs->removeTab(0);
+    for (CCouplerSettingsPageBase* page : m_pages) m_stack->removeWidget(page);
+    m_pages.clear();
+    for (CCouplerSettingsPageBase* page : pages) {
+      if (HasPage(page)) continue;
+      m_pages.push_back(page);
+      m_stack->addWidget(page);
+      m_tabs->addTab(page->TabTitle());
+    }
+  }
+  if (m_pages.empty()) return;
+  const int index = activeIndex >= 0 && activeIndex < GetPageCount() ? activeIndex : 0;
+  ShowPage(index);
+  if (!m_active->IsActive() && index != 0) ShowPage(0);
+  const QSignalBlocker blocker(m_tabs);
+  m_tabs->setCurrentIndex(GetActiveIndex());
+}
+
+void CPropSheetInDlg::Freeze(bool frozen) {
+  m_bFrozen = frozen;
+  if (frozen) repaint();
+  setUpdatesEnabled(!frozen);
+  if (!frozen) update();
 }
 
 void CPropSheetInDlg::OnTabChanged(int index) {

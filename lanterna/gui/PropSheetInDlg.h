@@ -32,6 +32,13 @@ class CPropSheetInDlg : public QWidget {
   bool SetActivePage(CCouplerSettingsPageBase* page) { return SetActivePage(GetPageIndex(page)); }
   // Activates the active page once more, as after a change of the page set.
   void Place();
+  // The device's pages in their order, after an identification: the page that was active is
+  // left without its checks (its model holds new values), then the one at activeIndex (the
+  // first when that one refuses) is activated.
+  void ReplacePages(const std::vector<CCouplerSettingsPageBase*>& pages, int activeIndex);
+  // While a device action runs the sheet neither redraws nor changes its page.
+  void Freeze(bool frozen);
+  bool IsFrozen() const { return m_bFrozen; }
 
   QTabBar* TabBar() const { return m_tabs; }
 
@@ -44,6 +51,7 @@ class CPropSheetInDlg : public QWidget {
   std::vector<CCouplerSettingsPageBase*> m_pages;
   CCouplerSettingsPageBase* m_active = nullptr;
   bool m_bSwitching = false;
+  bool m_bFrozen = false;
 };
 
 }  // namespace lanterna::gui

@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QVBoxLayout>
 
 #include "ui/IpAddressEdit.h"
 
@@ -63,11 +64,11 @@ CProtocolPage::CProtocolPage(CProtocolPageModel& model, IPageHost& host, QWidget
   snmpGrid->addWidget(trap2, 2, 1, Qt::AlignLeft);
   snmpGrid->setColumnStretch(2, 1);
 
-  auto* layout = new QGridLayout(this);
-  layout->addWidget(services, 0, 0, 1, 2);
-  layout->addWidget(web, 1, 0);
-  layout->addWidget(snmpBox, 1, 1);
-  layout->setRowStretch(2, 1);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(services);
+  layout->addWidget(web);
+  layout->addWidget(snmpBox);
+  layout->addStretch();
 
   AddToolTip(webServer, "Web Server", "The device's web-based management.");
   AddToolTip(authentication, "Authentification", "The web server asks for a user name and password.");
