@@ -36,7 +36,8 @@ CSimulatedSession::CSimulatedSession(SimulatedSessionOptions options)
     : m_device(std::make_unique<fennec::sim::SimulatedDevice>(DeviceOptions(options))) {
   m_bStarted = m_device->Start();
   // A simulated device is a fresh device on a fresh line: the stored port settings do not apply.
-  m_session = std::make_unique<CProgramSession>(IniOf(options), MakeSerialLink(m_device->SlavePath(), false), true,
+  m_session = std::make_unique<CProgramSession>(IniOf(options), MakeSerialLink(m_device->SlavePath(), false),
+                                                options.commandLineDevice,
                                                 false, options.timings);
 }
 

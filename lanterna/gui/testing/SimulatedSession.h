@@ -17,6 +17,7 @@ struct SimulatedSessionOptions {
   bool quickDevice = true;          // short restart, save and file-job times
   std::filesystem::path stateFile;  // empty: the device's memory lives in this process only
   std::string iniText;              // empty: the program's own INI file
+  bool commandLineDevice = true;    // as if the device came with /Connection:
   ActionTimings timings;
 };
 
