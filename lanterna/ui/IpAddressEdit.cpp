@@ -1,10 +1,10 @@
 #include "ui/IpAddressEdit.h"
 
 #include <QHBoxLayout>
-#include <QIntValidator>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpressionValidator>
 
 namespace lanterna::ui {
 
@@ -22,7 +22,8 @@ CIpAddressEdit::CIpAddressEdit(QWidget* parent) : QFrame(parent) {
     field->setFrame(false);
     field->setAlignment(Qt::AlignCenter);
     field->setMaxLength(3);
-    field->setValidator(new QIntValidator(0, 255, field));
+    // An integer validator would let "300" stand as unfinished input.
+    field->setValidator(new QRegularExpressionValidator(QRegularExpression("25[0-5]|2[0-4][0-9]|1[0-9][0-9]|[1-9]?[0-9]"), field));
     field->setFixedWidth(field->fontMetrics().horizontalAdvance("0000") + 6);
     field->installEventFilter(this);
     connect(field, &QLineEdit::textEdited, this, [this, i](const QString& text) {
