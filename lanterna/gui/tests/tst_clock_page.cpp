@@ -1,1 +1,129 @@
+// The Clock page in the main dialog, reading and setting the simulated device's clock.
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
 
+#include "GuiTest.h"
+#include "Platform/Time.h"
+#include "gui/ClockPage.h"
+#include "pages/ClockTime.h"
+
+using namespace lanterna;
+using namespace lanterna::gui;
+using namespace lanterna::gui::test;
+
+namespace {
+
+std::pair<std::uint32_t, std::uint16_t> DeviceClockOf(fennec::sim::SimulatedDevice& device) {
+  const std::int64_t now = fennec::platform::CalendarTimeNow();
+  return device.InspectState(
+      [now](const auto& state) { return std::make_pair(state.Clock().Seconds(now), state.Clock().TimeZone()); });
+}
+
+}  // namespace
+
+class TestClockPage : public QObject {
+  Q_OBJECT
+
+  CTestEnvironment m_environment;
+  std::unique_ptr<DialogOnDevice> m_on;
+  CClockPage* m_page = nullptr;
+
+  fennec::sim::SimulatedDevice& Device() { return m_on->simulated.Device(); }
+  QString Label(int id) const { return Ctl<QLabel>(m_page, id)->text(); }
+
+ private slots:
+  void init() {
+    m_on = std::make_unique<DialogOnDevice>(Profile("fbc32"));
+    QVERIFY(m_on->WaitForEnd());
+    QVERIFY(m_on->LastSucceeded());
+    m_page = static_cast<CClockPage*>(m_on->dialog.Page("CLOCK"));
+  }
+  void cleanup() { m_on.reset(); }
+
+  void showsTheDevicesZoneAndLocalTime() {
+    CProgramSession& session = m_on->simulated.Session();
+    QVERIFY(session.OpenPort());
+    const std::uint32_t utc = 1767225600;  // 2026-01-01 00:00:00
+    QVERIFY(session.Clock().SetRealTimeClock(utc, 0xFFFB));
+    session.ClosePort();
+    QVERIFY(m_on->dialog.Sheet()->SetActivePage(m_page));
+    QVERIFY(m_page->IsRefreshing());
+    QCOMPARE(Ctl<QComboBox>(m_page, 1167)->currentText(), QString(" UTC -05:00"));
+    QCOMPARE(Label(1148), QString("Only timezone included!"));
+    // The device's local day is the day before, five hours back.
+    QCOMPARE(Label(1143), QString("2025-12-31"));
+    QVERIFY(Label(1144).startsWith("19:00:0"));
+    const PcClockView pc = CClockPageModel::ReadPcClock();
+    QCOMPARE(Label(1147), QString::fromStdString(pc.dstText));
+    QCOMPARE(Label(1149), QString::fromStdString(pc.zoneText));
+
+    // A zone outside the table selects nothing.
+    QVERIFY(session.Clock().SetRealTimeClock(utc, 13));
+    m_page->RefreshDevice();
+    QCOMPARE(Ctl<QComboBox>(m_page, 1167)->currentIndex(), -1);
+    QCOMPARE(Label(1143), QString("2026-01-01"));
+    QVERIFY(Label(1144).startsWith("13:00:0"));
+  }
+
+  void readsTheDeviceOncePerSecondWhileShown() {
+    QVERIFY(m_on->dialog.Sheet()->SetActivePage(m_page));
+    const unsigned before = Device().Exchanges();
+    m_page->RefreshDevice();
+    const unsigned perRead = Device().Exchanges() - before;
+    QVERIFY(perRead > 0);
+    const unsigned start = Device().Exchanges();
+    QTest::qWait(3300);
+    const unsigned exchanges = Device().Exchanges() - start;
+    QCOMPARE(exchanges % perRead, 0u);
+    QVERIFY2(exchanges / perRead >= 2 && exchanges / perRead <= 4, qPrintable(QString::number(exchanges / perRead)));
+
+    // Left, the page stops reading and closes the port.
+    QVERIFY(m_on->dialog.Sheet()->SetActivePage(0));
+    QVERIFY(!m_page->IsRefreshing());
+    QVERIFY(!m_on->simulated.Session().Connection().IsOpen());
+    const unsigned after = Device().Exchanges();
+    QTest::qWait(1200);
+    QCOMPARE(Device().Exchanges(), after);
+  }
+
+  void choosingAZoneSetsItAndKeepsTheTime() {
+    QVERIFY(m_on->dialog.Sheet()->SetActivePage(m_page));
+    const auto [secondsBefore, zoneBefore] = DeviceClockOf(Device());
+    auto* zone = Ctl<QComboBox>(m_page, 1167);
+    zone->setCurrentIndex(14);
+    emit zone->activated(14);
+    const auto [seconds, word] = DeviceClockOf(Device());
+    QCOMPARE(word, std::uint16_t{2});
+    QVERIFY(seconds - secondsBefore <= 2);
+    QVERIFY(zoneBefore != 2);
+  }
+
+  void synchroniseSetsThePcsTimeAndZone() {
+    CProgramSession& session = m_on->simulated.Session();
+    QVERIFY(session.OpenPort());
+    QVERIFY(session.Clock().SetRealTimeClock(1000000000, 7));
+    QVERIFY(m_on->dialog.Sheet()->SetActivePage(m_page));
+    QTest::mouseClick(Ctl<QPushButton>(m_page, 1003), Qt::LeftButton);
+    const auto [seconds, word] = DeviceClockOf(Device());
+    const std::int64_t now = fennec::platform::CalendarTimeNow();
+    QVERIFY(std::abs(static_cast<std::int64_t>(seconds) - now) <= 2);
+    QCOMPARE(word, ZoneWordOf(fennec::platform::CurrentTimeZone()));
+    QVERIFY(ui::message_seam::Shown().empty());
+  }
+
+  void aFailedReadGreysTheDeviceAndStops() {
+    QVERIFY(m_on->dialog.Sheet()->SetActivePage(m_page));
+    Device().DropNext(1000);
+    m_page->RefreshDevice();
+    QVERIFY(Label(1148).startsWith("Error: RTC settings not read! (0x"));
+    QVERIFY(!m_page->IsInteractive());
+    Device().ClearFaults();
+    const unsigned after = Device().Exchanges();
+    QTest::qWait(1200);
+    QCOMPARE(Device().Exchanges(), after);
+  }
+};
+
+QTEST_MAIN(TestClockPage)
+#include "tst_clock_page.moc"
