@@ -345,11 +345,12 @@ class TestLanternaDlg : public QObject {
     TypeInto(Ctl<QLineEdit>(sheet, 1072), "8081");
     simulated.Device().SetAnswerDelay(std::chrono::milliseconds(5));
     QTest::mouseClick(Ctl<QPushButton>(dialog.get(), 1025), Qt::LeftButton);
-    QTRY_VERIFY(session.Data().LogLines().back() == "    Connecting with the device is in progress...");
+    QTRY_VERIFY(CountLines(session.Data(), "Writing settings is in progress...") == 1);
 
     // The window goes while the worker writes: it answers no further report and is gone only
     // once the worker has ended.
     dialog->close();
+    QVERIFY(session.WorkerRunning());
     const auto logged = session.Data().LogLines().size();
     dialog.reset();
     QVERIFY(!session.WorkerRunning());
