@@ -98,7 +98,8 @@ void CPropSheetInDlg::Place() {
 void CPropSheetInDlg::ReplacePages(const std::vector<CCouplerSettingsPageBase*>& pages, int activeIndex) {
   if (m_active) m_active->Deactivate();
   m_active = nullptr;
-  {
+  // The same pages again (after a write, a restart): the tabs stay as they are.
+  if (pages != m_pages) {
     const QSignalBlocker blocker(m_tabs);
     while (m_tabs->count() > 0) m_tabs->removeTab(0);
     for (CCouplerSettingsPageBase* page : m_pages) m_stack->removeWidget(page);
