@@ -203,6 +203,7 @@ CCouplerSettingsPageBase* CLanternaDlg::Page(const std::string& section) const {
 }
 
 void CLanternaDlg::OnFirstShow() {
+  if (!m_gate->open) return;
   m_bFirstShown = true;
   RefreshFromData();
   if (m_options.hasCommandLineDevice) OnRead();

@@ -37,8 +37,7 @@ CSimulatedSession::CSimulatedSession(SimulatedSessionOptions options)
   m_bStarted = m_device->Start();
   // A simulated device is a fresh device on a fresh line: the stored port settings do not apply.
   m_session = std::make_unique<CProgramSession>(IniOf(options), MakeSerialLink(m_device->SlavePath(), false),
-                                                options.commandLineDevice,
-                                                false, options.timings);
+                                                options.commandLineDevice, options.debug, options.timings);
 }
 
 CSimulatedSession::~CSimulatedSession() {

@@ -18,6 +18,7 @@ struct SimulatedSessionOptions {
   std::filesystem::path stateFile;  // empty: the device's memory lives in this process only
   std::string iniText;              // empty: the program's own INI file
   bool commandLineDevice = true;    // as if the device came with /Connection:
+  bool debug = false;               // as with /DEBUG
   ActionTimings timings;
 };
 

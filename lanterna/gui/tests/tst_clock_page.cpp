@@ -1,5 +1,7 @@
 // The Clock page in the main dialog, reading and setting the simulated device's clock.
 #include <QComboBox>
+#include <QDateEdit>
+#include <QTimeEdit>
 #include <QLabel>
 #include <QPushButton>
 
@@ -97,6 +99,22 @@ class TestClockPage : public QObject {
     QCOMPARE(word, std::uint16_t{2});
     QVERIFY(seconds - secondsBefore <= 2);
     QVERIFY(zoneBefore != 2);
+  }
+
+  void changingTheUtcPickersSetsTheDevicesUtc() {
+    QVERIFY(m_on->dialog.Sheet()->SetActivePage(m_page));
+    const auto [before, zone] = DeviceClockOf(Device());
+    auto* date = Ctl<QDateEdit>(m_page, 1166);
+    date->setDate(QDate(2030, 6, 15));
+    auto [seconds, word] = DeviceClockOf(Device());
+    // 2030-06-15 at the time of day the picker showed.
+    QCOMPARE(seconds / 86400, 1907712000u / 86400);
+    QCOMPARE(word, zone);
+    auto* time = Ctl<QTimeEdit>(m_page, 1165);
+    time->setTime(QTime(12, 34, 56));
+    std::tie(seconds, word) = DeviceClockOf(Device());
+    QVERIFY(seconds - (1907712000u + 12 * 3600 + 34 * 60 + 56) <= 2);
+    QVERIFY(before != seconds);
   }
 
   void synchroniseSetsThePcsTimeAndZone() {

@@ -296,6 +296,29 @@ class TestLanternaDlg : public QObject {
     QVERIFY(!on.dialog.MakeStatusMenu());
   }
 
+  // With /DEBUG the save's polling trace is shown by the window while the worker waits for it.
+  void theDebugTraceIsShownWhileTheWorkerWaits() {
+    SimulatedSessionOptions options = Profile("fbc32");
+    options.debug = true;
+    DialogOnDevice on(options);
+    QVERIFY(on.WaitForEnd());
+    CPropSheetInDlg* sheet = on.dialog.Sheet();
+    QVERIFY(sheet->SetActivePage(on.dialog.Page("PROTOCOL")));
+    TypeInto(Ctl<QLineEdit>(sheet, 1072), "81");
+    ui::message_seam::Clear();
+    on.ended.clear();
+    QTest::mouseClick(Ctl<QPushButton>(&on.dialog, 1025), Qt::LeftButton);
+    QVERIFY(on.WaitForEnd());
+    QVERIFY(on.LastSucceeded());
+    const auto shown = ui::message_seam::Shown();
+    QCOMPARE(shown.size(), std::size_t{1});
+    QVERIFY(shown[0].text.startsWith("01. State = "));
+    QVERIFY(shown[0].text.contains("State after polling = "));
+    // The box came between the save and the restart, while the worker waited.
+    const auto& log = on.simulated.Session().Data().LogLines();
+    QVERIFY(std::find(log.begin(), log.end(), "    Saving parameters successfully done") != log.end());
+  }
+
   void restartAsksFirstAndRunsOnlyAfterOk() {
     DialogOnDevice on(Profile("fbc32"));
     QVERIFY(on.WaitForEnd());
