@@ -11,6 +11,7 @@
 #include "ui/Colors.h"
 #include "ui/GridControl.h"
 #include "ui/Icons.h"
+#include "ui/MenuCommand.h"
 
 namespace lanterna::gui {
 
@@ -18,15 +19,10 @@ namespace {
 
 constexpr std::uint32_t kErrorText = 0x0000FF;        // red
 constexpr std::uint32_t kErrorBackground = 0xE0FFFF;  // light yellow
-constexpr int kImageBusy = 1;
 constexpr int kImageError = 3;
 
-// Menu command ids.
+// The menu's Refresh is the Read button's command.
 constexpr int kCommandRefresh = 1012;
-constexpr int kCommandCopy = 32786;
-constexpr int kCommandPaste = 32787;
-constexpr int kCommandDelete = 32788;
-constexpr int kCommandSave = 57603;
 
 }  // namespace
 
@@ -107,19 +103,14 @@ QMenu* CCommonPage::MakeContextMenu() {
   if (!m_common.OffersContextMenu()) return nullptr;
   auto* menu = new QMenu(this);
   menu->setObjectName("commonMenu");
-  auto add = [menu](const char* text, int command, bool enabled) {
-    QAction* action = menu->addAction(text);
-    action->setData(command);
-    action->setEnabled(enabled);
-    return action;
-  };
-  connect(add("&Refresh", kCommandRefresh, true), &QAction::triggered, this, [this] { Host().RequestRead(); });
+  connect(ui::AddMenuCommand(*menu, "&Refresh", kCommandRefresh), &QAction::triggered, this,
+          [this] { Host().RequestRead(); });
   menu->addSeparator();
-  connect(add("&Copy", kCommandCopy, true), &QAction::triggered, this, [this] { CopyToClipboard(); });
-  add("&Paste", kCommandPaste, false);
-  add("&Delete", kCommandDelete, false);
+  connect(ui::AddMenuCommand(*menu, "&Copy", ui::kCommandCopy), &QAction::triggered, this, [this] { CopyToClipboard(); });
+  ui::AddMenuCommand(*menu, "&Paste", ui::kCommandPaste, false);
+  ui::AddMenuCommand(*menu, "&Delete", ui::kCommandDelete, false);
   menu->addSeparator();
-  connect(add("&Save", kCommandSave, true), &QAction::triggered, this, [this] { Save(); });
+  connect(ui::AddMenuCommand(*menu, "&Save", ui::kCommandSave), &QAction::triggered, this, [this] { Save(); });
   return menu;
 }
 

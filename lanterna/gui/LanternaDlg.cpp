@@ -30,6 +30,7 @@
 #include "ui/BusyIndicator.h"
 #include "ui/IconButton.h"
 #include "ui/Icons.h"
+#include "ui/MenuCommand.h"
 #include "ui/MessageBox.h"
 
 namespace lanterna::gui {
@@ -37,12 +38,6 @@ namespace lanterna::gui {
 namespace {
 
 constexpr const char* kLogReady = "Ready";
-
-// Menu command ids of the status line.
-constexpr int kCommandCopy = 32786;
-constexpr int kCommandPaste = 32787;
-constexpr int kCommandDelete = 32788;
-constexpr int kCommandSave = 57603;
 
 std::string SectionOf(const std::string& key) { return key.substr(0, key.find('.')); }
 
@@ -231,30 +226,28 @@ void CLanternaDlg::OnRead() { StartAction(SessionAction::Read); }
 
 void CLanternaDlg::OnWrite() { StartAction(SessionAction::Write); }
 
-bool CLanternaDlg::Confirm(const char* text) {
+// Restart, Default, Extract and Format ask first; only OK starts them.
+void CLanternaDlg::ConfirmAndStart(SessionAction action, const char* question) {
+  if (ActionRunning()) return;
   QToolTip::hideText();
-  return ui::ShowMessage(text, 0, ui::kStyleOkCancel, {}, this) == ui::kIdOk;
+  if (ui::ShowMessage(question, 0, ui::kStyleOkCancel, {}, this) == ui::kIdOk) StartAction(action);
 }
 
 void CLanternaDlg::OnRestart() {
-  if (!ActionRunning() && Confirm("The firmware of the connected device will be started again."))
-    StartAction(SessionAction::Restart);
+  ConfirmAndStart(SessionAction::Restart, "The firmware of the connected device will be started again.");
 }
 
 void CLanternaDlg::OnDefault() {
-  if (!ActionRunning() &&
-      Confirm("The connected device will be set back to its\nfactory default settings stored in EEPORM."))
-    StartAction(SessionAction::Default);
+  ConfirmAndStart(SessionAction::Default,
+                  "The connected device will be set back to its\nfactory default settings stored in EEPORM.");
 }
 
 void CLanternaDlg::OnExtract() {
-  if (!ActionRunning() && Confirm("The file system of the connected device will be extracted."))
-    StartAction(SessionAction::Extract);
+  ConfirmAndStart(SessionAction::Extract, "The file system of the connected device will be extracted.");
 }
 
 void CLanternaDlg::OnFormat() {
-  if (!ActionRunning() && Confirm("The file system of the connected device will be formated."))
-    StartAction(SessionAction::Format);
+  ConfirmAndStart(SessionAction::Format, "The file system of the connected device will be formated.");
 }
 
 bool CLanternaDlg::StartAction(SessionAction action) {
@@ -378,21 +371,15 @@ QMenu* CLanternaDlg::MakeStatusMenu() {
   if (log.empty() || log == kLogReady) return nullptr;
   auto* menu = new QMenu(this);
   menu->setObjectName("statusMenu");
-  auto add = [menu](const char* text, int command, bool enabled) {
-    QAction* action = menu->addAction(text);
-    action->setData(command);
-    action->setEnabled(enabled);
-    return action;
-  };
-  connect(add("&Copy", kCommandCopy, true), &QAction::triggered, this,
+  connect(ui::AddMenuCommand(*menu, "&Copy", ui::kCommandCopy), &QAction::triggered, this,
           [this] { QApplication::clipboard()->setText(QString::fromStdString(m_session.Data().LogText())); });
-  add("&Paste", kCommandPaste, false);
-  connect(add("&Delete", kCommandDelete, true), &QAction::triggered, this, [this] {
+  ui::AddMenuCommand(*menu, "&Paste", ui::kCommandPaste, false);
+  connect(ui::AddMenuCommand(*menu, "&Delete", ui::kCommandDelete), &QAction::triggered, this, [this] {
     m_session.Data().ClearLog();
     RefreshFromData();
   });
   menu->addSeparator();
-  connect(add("&Save", kCommandSave, true), &QAction::triggered, this,
+  connect(ui::AddMenuCommand(*menu, "&Save", ui::kCommandSave), &QAction::triggered, this,
           [this] { SaveTextFile(this, m_session.Data().LogText()); });
   return menu;
 }

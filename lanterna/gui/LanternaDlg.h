@@ -88,7 +88,7 @@ class CLanternaDlg : public QDialog, public IActionView, public IPageHost {
   void BuildSheet();
   void OnFirstShow();
   bool StartAction(SessionAction action);
-  bool Confirm(const char* text);
+  void ConfirmAndStart(SessionAction action, const char* question);
   void OnActionEnded(bool succeeded);
   void FinishVisibleAction();
   void ShowDevicePages();

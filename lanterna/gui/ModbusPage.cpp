@@ -20,10 +20,8 @@ CModbusPage::CModbusPage(CModbusPageModel& model, IPageHost& host, QWidget* pare
   count->setReadOnly(true);
   QCheckBox* close = AddCheckBox("MODBUS.CloseSockets", 1068, "Close Sockets after Watchdog Error");
   auto* connectionGrid = new QGridLayout(connection);
-  connectionGrid->addWidget(watchdogLabel, 0, 0);
-  connectionGrid->addWidget(watchdog, 0, 1, Qt::AlignLeft);
-  connectionGrid->addWidget(countLabel, 1, 0);
-  connectionGrid->addWidget(count, 1, 1, Qt::AlignLeft);
+  AddFieldRow(connectionGrid, 0, watchdogLabel, watchdog);
+  AddFieldRow(connectionGrid, 1, countLabel, count);
   connectionGrid->addWidget(close, 2, 0, 1, 2);
   connectionGrid->setColumnStretch(2, 1);
 
@@ -38,15 +36,11 @@ CModbusPage::CModbusPage(CModbusPageModel& model, IPageHost& host, QWidget* pare
   QLabel* mask2Label = AddLabel("Function Code Mask 2 (17 to 32):", 1072);
   QLineEdit* mask2 = AddNumberEdit("MODBUS.TriggerMask2", 1070, mask2Label);
   auto* grid = new QGridLayout(watchdogBox);
-  grid->addWidget(configLabel, 0, 0);
-  grid->addWidget(config, 0, 1, Qt::AlignLeft);
-  grid->addWidget(timeoutLabel, 1, 0);
-  grid->addWidget(timeout, 1, 1, Qt::AlignLeft);
+  AddFieldRow(grid, 0, configLabel, config);
+  AddFieldRow(grid, 1, timeoutLabel, timeout);
   grid->addWidget(masksLabel, 2, 0, 1, 2);
-  grid->addWidget(mask1Label, 3, 0);
-  grid->addWidget(mask1, 3, 1, Qt::AlignLeft);
-  grid->addWidget(mask2Label, 4, 0);
-  grid->addWidget(mask2, 4, 1, Qt::AlignLeft);
+  AddFieldRow(grid, 3, mask1Label, mask1);
+  AddFieldRow(grid, 4, mask2Label, mask2);
   grid->setColumnStretch(2, 1);
 
   auto* layout = new QVBoxLayout(this);

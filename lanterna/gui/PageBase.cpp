@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolTip>
@@ -222,6 +223,11 @@ QLabel* CCouplerSettingsPageBase::AddLabel(const QString& text, int id) {
   auto* label = new QLabel(text, this);
   if (id != 0) label->setObjectName(ControlName(id));
   return label;
+}
+
+void CCouplerSettingsPageBase::AddFieldRow(QGridLayout* grid, int row, QWidget* label, QWidget* field) {
+  grid->addWidget(label, row, 0);
+  grid->addWidget(field, row, 1, Qt::AlignLeft);
 }
 
 void CCouplerSettingsPageBase::AddToolTip(QWidget* control, const QString& title, const QString& body) {

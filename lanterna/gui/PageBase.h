@@ -11,6 +11,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 
@@ -77,6 +78,8 @@ class CCouplerSettingsPageBase : public QWidget {
   QWidget* ControlOf(std::string_view key) const;
   CPageParameter& Parameter(std::string_view key) const;
 
+  // One row of a form: the label, then the field at its natural width.
+  static void AddFieldRow(QGridLayout* grid, int row, QWidget* label, QWidget* field);
   // A tooltip of a title over a marked-up text.
   static void AddToolTip(QWidget* control, const QString& title, const QString& body);
   // The range check of one field while the user types: the balloon when it fails.

@@ -46,8 +46,7 @@ CProtocolPage::CProtocolPage(CProtocolPageModel& model, IPageHost& host, QWidget
   auto* webGrid = new QGridLayout(web);
   webGrid->addWidget(webServer, 0, 0);
   webGrid->addWidget(authentication, 0, 1);
-  webGrid->addWidget(portLabel, 1, 0);
-  webGrid->addWidget(port, 1, 1, Qt::AlignLeft);
+  AddFieldRow(webGrid, 1, portLabel, port);
   webGrid->setColumnStretch(2, 1);
 
   auto* snmpBox = new QGroupBox("SNMP", this);
@@ -58,10 +57,8 @@ CProtocolPage::CProtocolPage(CProtocolPageModel& model, IPageHost& host, QWidget
   ui::CIpAddressEdit* trap2 = AddAddressEdit("PROTOCOL.TrapManager2", 1079, trap2Label);
   auto* snmpGrid = new QGridLayout(snmpBox);
   snmpGrid->addWidget(snmp, 0, 0, 1, 2);
-  snmpGrid->addWidget(trap1Label, 1, 0);
-  snmpGrid->addWidget(trap1, 1, 1, Qt::AlignLeft);
-  snmpGrid->addWidget(trap2Label, 2, 0);
-  snmpGrid->addWidget(trap2, 2, 1, Qt::AlignLeft);
+  AddFieldRow(snmpGrid, 1, trap1Label, trap1);
+  AddFieldRow(snmpGrid, 2, trap2Label, trap2);
   snmpGrid->setColumnStretch(2, 1);
 
   auto* layout = new QVBoxLayout(this);

@@ -23,12 +23,9 @@ CSntpPage::CSntpPage(CSntpPageModel& model, IPageHost& host, QWidget* parent)
   QLineEdit* timeout = AddNumberEdit("SNTP.ClientTimeout", 1098, timeoutLabel);
   auto* grid = new QGridLayout(box);
   grid->addWidget(client, 0, 0, 1, 2);
-  grid->addWidget(serverLabel, 1, 0);
-  grid->addWidget(server, 1, 1, Qt::AlignLeft);
-  grid->addWidget(intervalLabel, 2, 0);
-  grid->addWidget(interval, 2, 1, Qt::AlignLeft);
-  grid->addWidget(timeoutLabel, 3, 0);
-  grid->addWidget(timeout, 3, 1, Qt::AlignLeft);
+  AddFieldRow(grid, 1, serverLabel, server);
+  AddFieldRow(grid, 2, intervalLabel, interval);
+  AddFieldRow(grid, 3, timeoutLabel, timeout);
   grid->setColumnStretch(2, 1);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(box);

@@ -61,10 +61,8 @@ CTCPIPPage::CTCPIPPage(CTCPIPPageModel& model, IPageHost& host, QWidget* parent)
   ui::CIpAddressEdit* dns1 = AddAddressEdit("TCPIP.PreferredDNS", 1043, dns1Label);
   ui::CIpAddressEdit* dns2 = AddAddressEdit("TCPIP.AlternativeDNS", 1044, dns2Label);
   auto* dnsGrid = new QGridLayout(dnsBox);
-  dnsGrid->addWidget(dns1Label, 0, 0);
-  dnsGrid->addWidget(dns1, 0, 1, Qt::AlignLeft);
-  dnsGrid->addWidget(dns2Label, 1, 0);
-  dnsGrid->addWidget(dns2, 1, 1, Qt::AlignLeft);
+  AddFieldRow(dnsGrid, 0, dns1Label, dns1);
+  AddFieldRow(dnsGrid, 1, dns2Label, dns2);
   dnsGrid->setColumnStretch(2, 1);
 
   m_wbm = new QPushButton("Call WBM", this);

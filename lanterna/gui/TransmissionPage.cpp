@@ -19,8 +19,7 @@ CTransmissionPage::CTransmissionPage(CTransmissionPageModel& model, IPageHost& h
   QLabel* modeLabel = AddLabel("Speed/Duplex Mode:");
   QComboBox* mode = AddComboBox("TRAFFIC.SpeedDuplex", 1103, modeLabel);
   auto* portGrid = new QGridLayout(port);
-  portGrid->addWidget(modeLabel, 0, 0);
-  portGrid->addWidget(mode, 0, 1, Qt::AlignLeft);
+  AddFieldRow(portGrid, 0, modeLabel, mode);
   portGrid->setColumnStretch(2, 1);
 
   auto* limiting = new QGroupBox("Bandwidth limiting", this);
@@ -31,10 +30,8 @@ CTransmissionPage::CTransmissionPage(CTransmissionPageModel& model, IPageHost& h
   QComboBox* priority = AddComboBox("TRAFFIC.TaskPriority", 1109, priorityLabel);
   auto* grid = new QGridLayout(limiting);
   grid->addWidget(on, 0, 0, 1, 2);
-  grid->addWidget(timeLabel, 1, 0);
-  grid->addWidget(time, 1, 1, Qt::AlignLeft);
-  grid->addWidget(priorityLabel, 2, 0);
-  grid->addWidget(priority, 2, 1, Qt::AlignLeft);
+  AddFieldRow(grid, 1, timeLabel, time);
+  AddFieldRow(grid, 2, priorityLabel, priority);
   grid->setColumnStretch(2, 1);
 
   auto* layout = new QVBoxLayout(this);
