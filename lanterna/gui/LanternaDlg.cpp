@@ -187,7 +187,7 @@ void CLanternaDlg::BuildSheet() {
              new CPFCPage(models.PFC(), *this, m_sheet)};
   for (CCouplerSettingsPageBase* page : m_pages) page->hide();
   models.Common().SetIdentificationTexts(m_session.Data().Identification());
-  m_sheet->AddPage(m_common);
+  m_sheet->ReplacePages({m_common}, 0);
   g_bPagesSettingUp = false;
 }
 

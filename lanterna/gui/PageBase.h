@@ -46,8 +46,6 @@ class CCouplerSettingsPageBase : public QWidget {
   virtual bool OnKillActive();
   // Left without its checks, when the dialog replaces the sheet's pages.
   void Deactivate() { m_bActive = false; }
-  // The dialog loaded the model from the device: the controls follow.
-  void ReadSettings() { UpdateControls(); }
 
   bool UpdateControls();
   bool UpdateSettings();

@@ -29,36 +29,6 @@ CPropSheetInDlg::CPropSheetInDlg(QWidget* parent) : QWidget(parent) {
   connect(m_tabs, &QTabBar::currentChanged, this, &CPropSheetInDlg::OnTabChanged);
 }
 
-void CPropSheetInDlg::AddPage(CCouplerSettingsPageBase* page) {
-  if (HasPage(page)) return;
-  const QSignalBlocker blocker(m_tabs);
-  m_pages.push_back(page);
-  m_stack->addWidget(page);
-  m_tabs->addTab(page->TabTitle());
-  if (m_pages.size() == 1) {
-    m_tabs->setCurrentIndex(0);
-    ShowPage(0);
-  } else {
-    m_tabs->setCurrentIndex(GetPageIndex(m_active));
-  }
-}
-
-void CPropSheetInDlg::RemovePage(CCouplerSettingsPageBase* page) {
-  const int index = GetPageIndex(page);
-  if (index < 0) return;
-  // The sheet first moves to its first page; that page is never removed.
-  if (page == m_active && index != 0) {
-    m_active->OnKillActive();
-    m_active = nullptr;
-    ShowPage(0);
-  }
-  const QSignalBlocker blocker(m_tabs);
-  m_pages.erase(m_pages.begin() + index);
-  m_stack->removeWidget(page);
-  m_tabs->removeTab(index);
-  m_tabs->setCurrentIndex(GetPageIndex(m_active));
-}
-
 bool CPropSheetInDlg::HasPage(const CCouplerSettingsPageBase* page) const { return GetPageIndex(page) >= 0; }
 
 CCouplerSettingsPageBase* CPropSheetInDlg::GetPage(int index) const {
@@ -89,10 +59,6 @@ bool CPropSheetInDlg::SetActivePage(int index) {
   const QSignalBlocker blocker(m_tabs);
   m_tabs->setCurrentIndex(index);
   return true;
-}
-
-void CPropSheetInDlg::Place() {
-  if (m_active) m_active->OnSetActive();
 }
 
 void CPropSheetInDlg::ReplacePages(const std::vector<CCouplerSettingsPageBase*>& pages, int activeIndex) {

@@ -19,8 +19,6 @@ class CPropSheetInDlg : public QWidget {
  public:
   explicit CPropSheetInDlg(QWidget* parent = nullptr);
 
-  void AddPage(CCouplerSettingsPageBase* page);
-  void RemovePage(CCouplerSettingsPageBase* page);
   bool HasPage(const CCouplerSettingsPageBase* page) const;
   int GetPageCount() const { return static_cast<int>(m_pages.size()); }
   CCouplerSettingsPageBase* GetPage(int index) const;
@@ -30,15 +28,12 @@ class CPropSheetInDlg : public QWidget {
   // Leaves the active page (it may refuse) and activates this one; false when either refused.
   bool SetActivePage(int index);
   bool SetActivePage(CCouplerSettingsPageBase* page) { return SetActivePage(GetPageIndex(page)); }
-  // Activates the active page once more, as after a change of the page set.
-  void Place();
   // The device's pages in their order, after an identification: the page that was active is
   // left without its checks (its model holds new values), then the one at activeIndex (the
   // first when that one refuses) is activated.
   void ReplacePages(const std::vector<CCouplerSettingsPageBase*>& pages, int activeIndex);
   // While a device action runs the sheet neither redraws nor changes its page.
   void Freeze(bool frozen);
-  bool IsFrozen() const { return m_bFrozen; }
 
   QTabBar* TabBar() const { return m_tabs; }
 
