@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "Common/Export.h"
+#include "Platform/Export.h"
 
 // One row of a catalogue table; a table ends with the code 0xFFFFFFFF.
 struct FENNEC_API tErrorID {

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "Common/Export.h"
+#include "Platform/Export.h"
 
 // Stateless helpers shared by the register telegrams and the extended protocol.
 class FENNEC_API CORLAHelpFunktions {

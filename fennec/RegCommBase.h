@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "Common/Export.h"
+#include "Platform/Export.h"
 
 // Register access to the numbered tables of a device. The slot order is part of the binary
 // interface. Both operations return false with the failure code in the thread's last-error value.

@@ -19,61 +19,56 @@ constexpr std::uint8_t kRegisterCommunication = 'R';
 constexpr std::uint8_t kWriteFlag = 0x80;   // in the table byte of a request
 constexpr std::uint8_t kRejectFlag = 0x80;  // in the table byte of a response
 // A rejection carries the device's code where read data would start.
-constexpr std::size_t kRejectionLength = CSIORegComm::MIN_TELE_LEN + 2;
+constexpr std::size_t kRejectionLength = kMinLength + 2;
 
-bool IsValidLength(std::size_t length) {
-  return length >= CSIORegComm::MIN_TELE_LEN && length <= CSIORegComm::MAX_TELE_LEN;
-}
+bool IsValidLength(std::size_t length) { return length >= kMinLength && length <= kMaxLength; }
 
-std::size_t DataWordsIn(std::span<const std::uint8_t> telegram) {
-  return (telegram.size() - CSIORegComm::MIN_TELE_LEN) / 2;
-}
+std::size_t DataWordsIn(std::span<const std::uint8_t> telegram) { return (telegram.size() - kMinLength) / 2; }
 
 std::span<const std::uint8_t, 2> WordAt(std::span<const std::uint8_t> bytes, std::size_t offset) {
   return bytes.subspan(offset).first<2>();
 }
 
-std::size_t PrepareRequest(const Access& access, std::size_t wordCount, std::span<const std::uint16_t> writeData,
-                           Telegram& out) {
-  if (wordCount > CSIORegComm::MAX_DATA_LEN) return 0;
-  out.fill(0);
-  out[0] = CSIORegComm::STX_LOBYTE;
-  out[1] = CSIORegComm::STX_HIBYTE;
-  out[kLengthOffset] = CSIORegComm::MIN_TELE_LEN;
-  out[kCountOffset] = static_cast<std::uint8_t>(wordCount);
-  out[kIdentOffset] = kRegisterCommunication;
-  out[kDeviceOffset] = access.nDeviceNo;
-  out[kTableOffset] = access.nTableNo;
-  out[kRegisterOffset] = access.nFirstReg;
+std::optional<Telegram> PrepareRequest(const Address& address, std::size_t wordCount,
+                                       std::span<const std::uint16_t> writeData) {
+  if (wordCount > kMaxDataWords) return std::nullopt;
+  Telegram out;
+  out.length = writeData.empty() ? kMinLength : (wordCount + 6) * 2;
+  out.bytes[0] = kRequestStartLow;
+  out.bytes[1] = kRequestStartHigh;
+  out.bytes[kLengthOffset] = static_cast<std::uint8_t>(out.length);
+  out.bytes[kCountOffset] = static_cast<std::uint8_t>(wordCount);
+  out.bytes[kIdentOffset] = kRegisterCommunication;
+  out.bytes[kDeviceOffset] = address.device;
+  out.bytes[kTableOffset] = address.table;
+  out.bytes[kRegisterOffset] = address.firstRegister;
   if (!writeData.empty()) {
-    out[kTableOffset] |= kWriteFlag;
-    out[kLengthOffset] = static_cast<std::uint8_t>((wordCount + 6) * 2);
-    auto data = std::span(out).subspan(CSIORegComm::HEADER_LEN);
+    out.bytes[kTableOffset] |= kWriteFlag;
+    auto data = std::span(out.bytes).subspan(kHeaderLength);
     for (std::uint16_t word : writeData) {
       StoreU16LE(data.first<2>(), word);
       data = data.subspan(2);
     }
   }
   AddChecksum(out);  // the length was set above and is always in range
-  return out[kLengthOffset];
+  return out;
 }
 
 }  // namespace
 
-std::size_t PrepareReadRequest(const Access& access, std::size_t wordCount, Telegram& out) {
-  return PrepareRequest(access, wordCount, {}, out);
+std::optional<Telegram> PrepareReadRequest(const Address& address, std::size_t wordCount) {
+  return PrepareRequest(address, wordCount, {});
 }
 
-std::size_t PrepareWriteRequest(const Access& access, std::span<const std::uint16_t> words, Telegram& out) {
-  return PrepareRequest(access, words.size(), words, out);
+std::optional<Telegram> PrepareWriteRequest(const Address& address, std::span<const std::uint16_t> words) {
+  return PrepareRequest(address, words.size(), words);
 }
 
 bool AddChecksum(Telegram& telegram) {
-  const std::size_t length = telegram[kLengthOffset];
-  if (!IsValidLength(length)) return false;
-  const std::size_t summed = length - kChecksumLength;
-  StoreU16LE(std::span(telegram).subspan(summed).first<2>(),
-             CORLAHelpFunktions::CalculateChecksum(telegram.data(), summed));
+  if (!IsValidLength(telegram.length)) return false;
+  const std::size_t summed = telegram.length - kChecksumLength;
+  StoreU16LE(std::span(telegram.bytes).subspan(summed).first<2>(),
+             CORLAHelpFunktions::CalculateChecksum(telegram.bytes.data(), summed));
   return true;
 }
 
@@ -84,7 +79,7 @@ bool VerifyChecksum(std::span<const std::uint8_t> telegram) {
 }
 
 LeadCheck CheckLead(std::span<const std::uint8_t, kLeadLength> lead) {
-  if (lead[0] == CSIORegComm::SRX_LOBYTE && lead[1] == CSIORegComm::SRX_HIBYTE) {
+  if (lead[0] == kResponseStartLow && lead[1] == kResponseStartHigh) {
     const std::size_t length = lead[kLengthOffset];
     if (!IsValidLength(length)) return {Verdict::BadLength};
     return {Verdict::Good, length - kLeadLength};
@@ -103,7 +98,7 @@ ResponseCheck VerifyResponse(std::span<const std::uint8_t> response) {
   if ((response[kTableOffset] & kRejectFlag) == 0) return {Verdict::Good};
   // Too short to hold a code: the checksum would otherwise be reported as the device's code.
   if (response.size() < kRejectionLength) return {Verdict::BadLength};
-  return {Verdict::Rejected, LoadU16LE(WordAt(response, CSIORegComm::HEADER_LEN))};
+  return {Verdict::Rejected, LoadU16LE(WordAt(response, kHeaderLength))};
 }
 
 std::uint32_t ErrorCode(const ResponseCheck& check) {
@@ -125,7 +120,7 @@ std::uint32_t ErrorCode(const ResponseCheck& check) {
 
 bool CopyReadData(std::span<const std::uint8_t> response, std::span<std::uint16_t> out) {
   if (!IsValidLength(response.size()) || DataWordsIn(response) < out.size()) return false;
-  auto data = response.subspan(CSIORegComm::HEADER_LEN);
+  auto data = response.subspan(kHeaderLength);
   for (std::uint16_t& word : out) {
     word = LoadU16LE(data.first<2>());
     data = data.subspan(2);

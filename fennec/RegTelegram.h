@@ -1,26 +1,54 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
-
-#include "SIORegComm.h"
 
 // The register telegram as bytes: building requests and judging responses, without any I/O.
 namespace fennec::telegram {
 
-using Telegram = CSIORegComm::tTelegram;
-using Access = CSIORegComm::tRegCommInfo;
+// A request starts FD 02, a response 02 FD: an echoed request is told apart from an answer.
+inline constexpr std::uint8_t kRequestStartLow = 0xFD;
+inline constexpr std::uint8_t kRequestStartHigh = 0x02;
+inline constexpr std::uint8_t kResponseStartLow = 0x02;
+inline constexpr std::uint8_t kResponseStartHigh = 0xFD;
+
+inline constexpr std::uint8_t kHeaderLength = 10;  // bytes before the data words
+inline constexpr std::uint8_t kMinLength = 12;     // header and checksum, no data
+inline constexpr std::uint8_t kMaxLength = 100;    // header, the most data words, checksum
+inline constexpr std::uint8_t kMaxDataWords = 44;
+
+// Device, table and register numbers are byte fields; bit 7 of the table byte marks a write.
+inline constexpr std::uint32_t kDeviceCount = 256;
+inline constexpr std::uint32_t kTableCount = 128;
+inline constexpr std::uint32_t kRegisterCount = 256;
 
 // A response is read in stages: these bytes first (start identifier and length), then the rest.
 inline constexpr std::size_t kLeadLength = 3;
 
-// Build one request for the registers from access.nFirstReg on and return its length; 0 when
-// more words are asked for than one telegram carries.
-std::size_t PrepareReadRequest(const Access& access, std::size_t wordCount, Telegram& out);
-std::size_t PrepareWriteRequest(const Access& access, std::span<const std::uint16_t> words, Telegram& out);
+// One telegram as it goes on the wire: the bytes and how many of them belong to it.
+struct Telegram {
+  std::array<std::uint8_t, kMaxLength> bytes{};
+  std::size_t length = 0;
 
-// Stores the checksum of the telegram whose length is in byte 2; false for a length outside 12..100.
+  std::span<const std::uint8_t> Wire() const { return std::span(bytes).first(length); }
+};
+
+// Where an access starts.
+struct Address {
+  std::uint8_t device;
+  std::uint8_t table;
+  std::uint8_t firstRegister;
+};
+
+// One request for wordCount registers from address on; none when more words are asked for than
+// one telegram carries.
+std::optional<Telegram> PrepareReadRequest(const Address& address, std::size_t wordCount);
+std::optional<Telegram> PrepareWriteRequest(const Address& address, std::span<const std::uint16_t> words);
+
+// Stores the checksum over the telegram's length; false for a length outside 12..100.
 bool AddChecksum(Telegram& telegram);
 // Whether a whole telegram carries the checksum of its bytes.
 bool VerifyChecksum(std::span<const std::uint8_t> telegram);

@@ -1,22 +1,18 @@
 #include "SIORegComm.h"
 
 #include <algorithm>
+#include <optional>
+#include <span>
 
 #include "Common/ErrorCodes.h"
 #include "Platform/Assert.h"
 #include "Platform/LastError.h"
 #include "RegTelegram.h"
 
-using fennec::platform::GetThreadLastError;
-using fennec::platform::SetThreadLastError;
+using fennec::Result;
 namespace telegram = fennec::telegram;
 
 namespace {
-
-bool Fail(std::uint32_t code) {
-  SetThreadLastError(code);
-  return false;
-}
 
 bool ArgumentsValid(const void* pwRegData, unsigned nDeviceNo, unsigned nTableNo, unsigned nFirstReg,
                     unsigned nCount) {
@@ -34,13 +30,45 @@ bool ArgumentsValid(const void* pwRegData, unsigned nDeviceNo, unsigned nTableNo
 // answer that came too late. It is drained at once, so that neither the repetition nor the next
 // request reads an answer that belongs to an earlier request; doing it here keeps the object free
 // of state between calls. Waiting for the line to fall quiet is the transport's part of ClearBuffer.
-bool DrainAndFail(ORLA::IConnection& connection, std::uint32_t code) {
+Result DrainAndFail(ORLA::IConnection& connection, std::uint32_t code) {
   try {
     connection.ClearBuffer();
   } catch (...) {
     // The exchange has failed already; its code is the one to report.
   }
-  return Fail(code);
+  return Result::Failure(code);
+}
+
+Result Execute(ORLA::IConnection& connection, CSIORegComm::tTelegram& request, CSIORegComm::tTelegram& response) {
+  if (!connection.IsOpen()) return Result::Failure(fennec::kPortNotOpen);
+  response = {};
+  try {
+    connection.Write(request.bytes.data(), static_cast<unsigned>(request.length), nullptr);
+    // The length byte comes from the device: it is judged before the rest is read.
+    const auto lead = std::span(response.bytes).first<telegram::kLeadLength>();
+    connection.Read(lead.data(), telegram::kLeadLength, nullptr);
+    const telegram::LeadCheck check = telegram::CheckLead(lead);
+    if (check.verdict != telegram::Verdict::Good) return DrainAndFail(connection, telegram::ErrorCode({check.verdict}));
+    const auto rest = std::span(response.bytes).subspan(telegram::kLeadLength, check.remaining);
+    response.length = telegram::kLeadLength + rest.size();
+    connection.Read(rest.data(), static_cast<unsigned>(rest.size()), nullptr);
+  } catch (...) {
+    // The transport stored its code in the thread's last-error value before throwing.
+    return DrainAndFail(connection, fennec::platform::GetThreadLastError());
+  }
+  const telegram::ResponseCheck check = telegram::VerifyResponse(response.Wire());
+  if (check.verdict == telegram::Verdict::Good) return Result::Success();
+  // A rejection is a whole telegram and leaves nothing behind to drain.
+  if (check.verdict == telegram::Verdict::Rejected) return Result::Failure(telegram::ErrorCode(check));
+  return DrainAndFail(connection, telegram::ErrorCode(check));
+}
+
+// Only silence earns a second try: the request or its answer may have been lost on the way.
+// A damaged answer, a foreign start or a rejection would most likely come back the same.
+Result ExecuteEx(ORLA::IConnection& connection, CSIORegComm::tTelegram& request, CSIORegComm::tTelegram& response) {
+  const Result first = Execute(connection, request, response);
+  if (!first.Is(fennec::kNoAnswer)) return first;
+  return Execute(connection, request, response);
 }
 
 }  // namespace
@@ -56,7 +84,7 @@ bool CSIORegComm::ReadRegister(unsigned nDeviceNo, unsigned nTableNo, unsigned n
   if (!ArgumentsValid(pwRegData, nDeviceNo, nTableNo, nFirstReg, nCount)) return false;
   tRegCommInfo info{static_cast<std::uint8_t>(nDeviceNo), static_cast<std::uint8_t>(nTableNo),
                     static_cast<std::uint8_t>(nFirstReg), nCount, 0};
-  return ExecuteFragmentation(info, std::span(pwRegData, nCount), {});
+  return fennec::ReportToThread(ExecuteFragmentation(info, std::span(pwRegData, nCount), {}));
 }
 
 bool CSIORegComm::WriteRegister(unsigned nDeviceNo, unsigned nTableNo, unsigned nFirstReg, unsigned nCount,
@@ -64,61 +92,32 @@ bool CSIORegComm::WriteRegister(unsigned nDeviceNo, unsigned nTableNo, unsigned 
   if (!ArgumentsValid(pwRegData, nDeviceNo, nTableNo, nFirstReg, nCount)) return false;
   tRegCommInfo info{static_cast<std::uint8_t>(nDeviceNo), static_cast<std::uint8_t>(nTableNo),
                     static_cast<std::uint8_t>(nFirstReg), 0, nCount};
-  return ExecuteFragmentation(info, {}, std::span(pwRegData, nCount));
+  return fennec::ReportToThread(ExecuteFragmentation(info, {}, std::span(pwRegData, nCount)));
 }
 
 // Fragments go out strictly one after another: after a failed one the rest is not sent, and
 // whatever earlier fragments wrote or read stays so.
-bool CSIORegComm::ExecuteFragmentation(tRegCommInfo& info, std::span<std::uint16_t> readInto,
-                                       std::span<const std::uint16_t> writeFrom) {
-  tTelegram request{};
-  tTelegram response{};
+Result CSIORegComm::ExecuteFragmentation(tRegCommInfo& info, std::span<std::uint16_t> readInto,
+                                         std::span<const std::uint16_t> writeFrom) {
   const bool isRead = info.nReadCount != 0;
   std::size_t remaining = isRead ? info.nReadCount : info.nWriteCount;
   std::size_t done = 0;
   while (remaining > 0) {
     const std::size_t count = std::min<std::size_t>(remaining, static_cast<std::size_t>(m_nFragmentSize));
-    const std::size_t length = isRead ? telegram::PrepareReadRequest(info, count, request)
-                                      : telegram::PrepareWriteRequest(info, writeFrom.subspan(done, count), request);
-    if (!FENNEC_ASSERT_TEXT(length != 0, "byWordCount <= MAX_DATA_LEN")) return false;
-    if (!ExecuteEx(request, response)) return false;
+    const telegram::Address address{info.nDeviceNo, info.nTableNo, info.nFirstReg};
+    std::optional<tTelegram> request = isRead ? telegram::PrepareReadRequest(address, count)
+                                              : telegram::PrepareWriteRequest(address, writeFrom.subspan(done, count));
+    if (!FENNEC_ASSERT_TEXT(request.has_value(), "byWordCount <= MAX_DATA_LEN")) return Result::Reported();
+    if (!FENNEC_ASSERT_TEXT(m_pComm != nullptr, "m_pComm != NULL")) return Result::Reported();
+    tTelegram response;
+    if (const Result exchanged = ExecuteEx(*m_pComm, *request, response); !exchanged.Succeeded()) return exchanged;
     // A device that answers with fewer words than were asked for must not leave the caller
     // with words nobody delivered.
-    if (isRead && !telegram::CopyReadData(std::span(response).first(response[2]), readInto.subspan(done, count)))
-      return Fail(fennec::kInvalidChecksum);
+    if (isRead && !telegram::CopyReadData(response.Wire(), readInto.subspan(done, count)))
+      return Result::Failure(fennec::kInvalidChecksum);
     remaining -= count;
     done += count;
     info.nFirstReg = static_cast<std::uint8_t>(info.nFirstReg + count);
   }
-  return true;
-}
-
-// Only silence earns a second try: the request or its answer may have been lost on the way.
-// A damaged answer, a foreign start or a rejection would most likely come back the same.
-bool CSIORegComm::ExecuteEx(tTelegram& request, tTelegram& response) {
-  if (Execute(request, response)) return true;
-  if (GetThreadLastError() != fennec::kNoAnswer) return false;
-  return Execute(request, response);
-}
-
-bool CSIORegComm::Execute(tTelegram& request, tTelegram& response) {
-  if (!FENNEC_ASSERT_TEXT(m_pComm != nullptr, "m_pComm != NULL")) return false;
-  if (!m_pComm->IsOpen()) return Fail(fennec::kPortNotOpen);
-  response.fill(0);
-  try {
-    m_pComm->Write(request.data(), request[2], nullptr);
-    // The length byte comes from the device: it is judged before the rest is read.
-    m_pComm->Read(response.data(), telegram::kLeadLength, nullptr);
-    const telegram::LeadCheck lead = telegram::CheckLead(std::span(response).first<telegram::kLeadLength>());
-    if (lead.verdict != telegram::Verdict::Good) return DrainAndFail(*m_pComm, telegram::ErrorCode({lead.verdict}));
-    m_pComm->Read(response.data() + telegram::kLeadLength, static_cast<unsigned>(lead.remaining), nullptr);
-  } catch (...) {
-    // The transport stored its code in the thread's last-error value before throwing.
-    return DrainAndFail(*m_pComm, GetThreadLastError());
-  }
-  const telegram::ResponseCheck check = telegram::VerifyResponse(std::span(response).first(response[2]));
-  if (check.verdict == telegram::Verdict::Good) return true;
-  // A rejection is a whole telegram and leaves nothing behind to drain.
-  if (check.verdict == telegram::Verdict::Rejected) return Fail(telegram::ErrorCode(check));
-  return DrainAndFail(*m_pComm, telegram::ErrorCode(check));
+  return Result::Success();
 }

@@ -1,31 +1,33 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <span>
 
-#include "Common/Export.h"
+#include "Common/Result.h"
 #include "Communication/IConnection.h"
+#include "Platform/Export.h"
 #include "RegCommBase.h"
+#include "RegTelegram.h"
 
 // Register access over the legacy register telegrams on a byte pipe. A run longer than the
 // fragment size is carried by consecutive telegrams. The connection is not owned.
 class FENNEC_API CSIORegComm : public CRegCommBase {
  public:
-  static constexpr std::uint8_t STX_LOBYTE = 0xFD;
-  static constexpr std::uint8_t STX_HIBYTE = 0x02;
-  static constexpr std::uint8_t SRX_LOBYTE = 0x02;
-  static constexpr std::uint8_t SRX_HIBYTE = 0xFD;
-  static constexpr std::uint8_t HEADER_LEN = 10;
-  static constexpr std::uint8_t MIN_TELE_LEN = 12;
-  static constexpr std::uint8_t MAX_TELE_LEN = 100;
-  static constexpr std::uint8_t MAX_DATA_LEN = 44;
-  static constexpr std::uint32_t MAXCOUNT_DEVICES = 256;
-  static constexpr std::uint32_t MAXCOUNT_TABLES = 128;
-  static constexpr std::uint32_t MAXCOUNT_REGISTER = 256;
+  // The codec's constants, under the names the interface has always had.
+  static constexpr std::uint8_t STX_LOBYTE = fennec::telegram::kRequestStartLow;
+  static constexpr std::uint8_t STX_HIBYTE = fennec::telegram::kRequestStartHigh;
+  static constexpr std::uint8_t SRX_LOBYTE = fennec::telegram::kResponseStartLow;
+  static constexpr std::uint8_t SRX_HIBYTE = fennec::telegram::kResponseStartHigh;
+  static constexpr std::uint8_t HEADER_LEN = fennec::telegram::kHeaderLength;
+  static constexpr std::uint8_t MIN_TELE_LEN = fennec::telegram::kMinLength;
+  static constexpr std::uint8_t MAX_TELE_LEN = fennec::telegram::kMaxLength;
+  static constexpr std::uint8_t MAX_DATA_LEN = fennec::telegram::kMaxDataWords;
+  static constexpr std::uint32_t MAXCOUNT_DEVICES = fennec::telegram::kDeviceCount;
+  static constexpr std::uint32_t MAXCOUNT_TABLES = fennec::telegram::kTableCount;
+  static constexpr std::uint32_t MAXCOUNT_REGISTER = fennec::telegram::kRegisterCount;
 
   // One telegram as it goes on the wire.
-  using tTelegram = std::array<std::uint8_t, MAX_TELE_LEN>;
+  using tTelegram = fennec::telegram::Telegram;
 
   // One access in progress; exactly one of the counts is non-zero.
   struct tRegCommInfo {
@@ -51,10 +53,8 @@ class FENNEC_API CSIORegComm : public CRegCommBase {
   void SetCommInterface(ORLA::IConnection* pComm) { m_pComm = pComm; }
 
  private:
-  bool ExecuteFragmentation(tRegCommInfo& info, std::span<std::uint16_t> readInto,
-                            std::span<const std::uint16_t> writeFrom);
-  bool ExecuteEx(tTelegram& request, tTelegram& response);
-  bool Execute(tTelegram& request, tTelegram& response);
+  fennec::Result ExecuteFragmentation(tRegCommInfo& info, std::span<std::uint16_t> readInto,
+                                      std::span<const std::uint16_t> writeFrom);
 
   int m_nFragmentSize;
   ORLA::IConnection* m_pComm;

@@ -13,7 +13,7 @@
 #include "SIOServiceAnswer.h"
 #include "ServiceDecoders.h"
 
-using fennec::platform::GetThreadLastError;
+using fennec::Result;
 
 namespace {
 
@@ -31,6 +31,11 @@ std::span<std::uint8_t, 2> WordAt(unsigned char* data, std::size_t index) {
   return std::span<std::uint8_t, 2>(data + 2 * index, 2);
 }
 
+// An exported register access leaves its code in the thread's last-error value.
+Result RegisterAccess(bool done) {
+  return done ? Result::Success() : Result::Failure(fennec::platform::GetThreadLastError());
+}
+
 }  // namespace
 
 CSIOService::CSIOService(ORLA::IConnection* pComm) : m_pRegComm(std::make_unique<CSIORegComm>(pComm)) {
@@ -39,27 +44,31 @@ CSIOService::CSIOService(ORLA::IConnection* pComm) : m_pRegComm(std::make_unique
 
 CSIOService::~CSIOService() = default;
 
-bool CSIOService::ExecuteService(tServiceInfo& info, unsigned char* pData) {
-  if (!FENNEC_ASSERT_TEXT(info.WrArg <= kMaxArgumentWords, "WrArg <= 42")) return false;
+bool CSIOService::ExecuteService(tServiceInfo& info, unsigned char* pData) { return Report(RunService(info, pData)); }
+
+Result CSIOService::RunService(tServiceInfo& info, unsigned char* pData) {
+  if (!FENNEC_ASSERT_TEXT(info.WrArg <= kMaxArgumentWords, "WrArg <= 42")) return Result::Reported();
   Block request{};
   request[0] = static_cast<std::uint16_t>(info.SrvGrp | (info.SrvNr << 8));
   request[1] = info.WrArg;
   if (pData != nullptr)
     for (std::size_t i = 0; i < info.WrArg; ++i) request[kRequestHeadWords + i] = fennec::LoadU16LE(WordAt(pData, i));
-  if (!WriteRegister(kServiceDevice, SERVICE_TABLE, 0, info.WrArg + kRequestHeadWords, request.data()))
-    return Fail(GetThreadLastError());
+  const unsigned requestWords = info.WrArg + kRequestHeadWords;
+  const Result written = RegisterAccess(WriteRegister(kServiceDevice, SERVICE_TABLE, 0, requestWords, request.data()));
+  if (!written.Succeeded()) return written;
 
   // A busy device refuses the read of the response; with a poll delay it gets a few more chances.
   Block response{};
   const auto readWords = static_cast<unsigned>(std::min<std::size_t>(info.RdArg + kResponseHeadWords, kBlockWords));
   for (unsigned reads = 1;; ++reads) {
     if (info.nPollDelay != 0) fennec::platform::Sleep(std::chrono::milliseconds(info.nPollDelay));
-    if (ReadRegister(kServiceDevice, SERVICE_TABLE, 0, readWords, response.data())) break;
-    if (info.nPollDelay == 0 || reads == kMaxPolls) return Fail(GetThreadLastError());
+    const Result read = RegisterAccess(ReadRegister(kServiceDevice, SERVICE_TABLE, 0, readWords, response.data()));
+    if (read.Succeeded()) break;
+    if (info.nPollDelay == 0 || reads == kMaxPolls) return read;
   }
 
   const std::uint16_t following = response[1];
-  if (following > kBlockWords) return Fail(fennec::kCouplerInvalidArgumentCount);
+  if (following > kBlockWords) return Result::Failure(fennec::kCouplerInvalidArgumentCount);
   if (pData != nullptr && info.RdArg > 0) {
     const std::size_t copied = std::min<std::size_t>(info.RdArg, tAnswer::kMaxResultWords);
     for (std::size_t i = 0; i < copied; ++i) fennec::StoreU16LE(WordAt(pData, i), response[kResponseHeadWords + i]);
@@ -70,50 +79,51 @@ bool CSIOService::ExecuteService(tServiceInfo& info, unsigned char* pData) {
   return ValidateResponse(response[2]);
 }
 
-bool CSIOService::ValidateResponse(std::uint16_t status) {
-  if (status == 0) return true;
-  return Fail(fennec::ServiceStatusCode(status));
+Result CSIOService::ValidateResponse(std::uint16_t status) {
+  if (status == 0) return Result::Success();
+  return Result::Failure(fennec::ServiceStatusCode(status));
 }
 
-bool CSIOService::CallService(std::uint8_t group, std::uint8_t number, std::initializer_list<std::uint16_t> arguments,
-                              std::uint16_t resultWords, tAnswer* answer, std::uint32_t pollDelay) {
+Result CSIOService::CallService(std::uint8_t group, std::uint8_t number, std::initializer_list<std::uint16_t> arguments,
+                                std::uint16_t resultWords, tAnswer* answer, std::uint32_t pollDelay) {
   tAnswer scratch;
   tAnswer& target = answer != nullptr ? *answer : scratch;
   std::size_t index = 0;
   for (std::uint16_t argument : arguments) fennec::StoreU16LE(WordAt(target.bytes.data(), index++), argument);
   tServiceInfo info{group, number, static_cast<std::uint16_t>(arguments.size()), resultWords, pollDelay};
-  const bool done = ExecuteService(info, target.bytes.data());
-  target.words = done ? info.RdArg : 0;
+  const Result done = RunService(info, target.bytes.data());
+  target.words = done.Succeeded() ? info.RdArg : 0;
   return done;
 }
 
-bool CSIOService::CallForWords(std::uint8_t group, std::uint8_t number, std::initializer_list<std::uint16_t> arguments,
-                               std::span<std::uint16_t> results) {
+Result CSIOService::CallForWords(std::uint8_t group, std::uint8_t number,
+                                 std::initializer_list<std::uint16_t> arguments, std::span<std::uint16_t> results) {
   tAnswer answer;
-  if (!CallService(group, number, arguments, static_cast<std::uint16_t>(results.size()), &answer)) return false;
-  if (!fennec::service::DecodeWords(answer.Delivered(), results)) return Fail(fennec::kCouplerInvalidArgumentCount);
-  return true;
+  const Result done = CallService(group, number, arguments, static_cast<std::uint16_t>(results.size()), &answer);
+  if (!done.Succeeded()) return done;
+  if (!fennec::service::DecodeWords(answer.Delivered(), results))
+    return Result::Failure(fennec::kCouplerInvalidArgumentCount);
+  return done;
 }
 
-bool CSIOService::CallForStrings(std::uint8_t number, std::initializer_list<std::uint16_t> arguments,
-                                 std::initializer_list<std::string*> results) {
+Result CSIOService::CallForStrings(std::uint8_t number, std::initializer_list<std::uint16_t> arguments,
+                                   std::initializer_list<std::string*> results) {
   tAnswer answer;
-  if (!CallService(SERVICE_GRP_FBC, number, arguments, tAnswer::kWholeBlock, &answer)) return false;
+  const Result done = CallService(SERVICE_GRP_FBC, number, arguments, tAnswer::kWholeBlock, &answer);
+  if (!done.Succeeded()) return done;
   auto strings = fennec::service::DecodeStrings(answer.Delivered(), results.size());
-  if (!strings) return Fail(fennec::kCouplerInvalidArgumentCount);
+  if (!strings) return Result::Failure(fennec::kCouplerInvalidArgumentCount);
   auto text = strings->begin();
   for (std::string* result : results) *result = std::move(*text++);
-  return true;
+  return done;
 }
 
 bool CSIOService::WriteRegister(unsigned nDeviceNo, unsigned nTableNo, unsigned nFirstReg, unsigned nCount,
                                 const std::uint16_t* pwRegData) {
-  if (m_pRegComm->WriteRegister(nDeviceNo, nTableNo, nFirstReg, nCount, pwRegData)) return true;
-  return Fail(GetThreadLastError());
+  return Report(RegisterAccess(m_pRegComm->WriteRegister(nDeviceNo, nTableNo, nFirstReg, nCount, pwRegData)));
 }
 
 bool CSIOService::ReadRegister(unsigned nDeviceNo, unsigned nTableNo, unsigned nFirstReg, unsigned nCount,
                                std::uint16_t* pwRegData) {
-  if (m_pRegComm->ReadRegister(nDeviceNo, nTableNo, nFirstReg, nCount, pwRegData)) return true;
-  return Fail(GetThreadLastError());
+  return Report(RegisterAccess(m_pRegComm->ReadRegister(nDeviceNo, nTableNo, nFirstReg, nCount, pwRegData)));
 }

@@ -5,8 +5,9 @@
 #include <memory>
 #include <span>
 
-#include "Common/Export.h"
+#include "Common/Result.h"
 #include "Communication/IConnection.h"
+#include "Platform/Export.h"
 #include "RegCommBase.h"
 #include "ServiceBase.h"
 
@@ -76,17 +77,19 @@ class FENNEC_API CSIOService : public CServiceBase {
  private:
   struct tAnswer;
 
+  // ExecuteService's steps, with their result as a value.
+  fennec::Result RunService(tServiceInfo& info, unsigned char* pData);
   // Runs a service with the given argument words; answer, when given, receives the results.
-  bool CallService(std::uint8_t group, std::uint8_t number, std::initializer_list<std::uint16_t> arguments,
-                   std::uint16_t resultWords, tAnswer* answer, std::uint32_t pollDelay = 0);
+  fennec::Result CallService(std::uint8_t group, std::uint8_t number, std::initializer_list<std::uint16_t> arguments,
+                             std::uint16_t resultWords, tAnswer* answer, std::uint32_t pollDelay = 0);
   // A service whose results are a fixed number of words, or length-prefixed strings.
-  bool CallForWords(std::uint8_t group, std::uint8_t number, std::initializer_list<std::uint16_t> arguments,
-                    std::span<std::uint16_t> results);
-  bool CallForStrings(std::uint8_t number, std::initializer_list<std::uint16_t> arguments,
-                      std::initializer_list<std::string*> results);
-  bool ValidateResponse(std::uint16_t status);
-  bool GetTableInfoForOldFBC(std::vector<tFBCTable>& tables);
-  bool CountRegisters(unsigned nTableNo, unsigned& nCount);
+  fennec::Result CallForWords(std::uint8_t group, std::uint8_t number, std::initializer_list<std::uint16_t> arguments,
+                              std::span<std::uint16_t> results);
+  fennec::Result CallForStrings(std::uint8_t number, std::initializer_list<std::uint16_t> arguments,
+                                std::initializer_list<std::string*> results);
+  static fennec::Result ValidateResponse(std::uint16_t status);
+  fennec::Result GetTableInfoForOldFBC(std::vector<tFBCTable>& tables);
+  fennec::Result CountRegisters(unsigned nTableNo, unsigned& nCount);
 
   std::unique_ptr<CRegCommBase> m_pRegComm;
 };

@@ -22,28 +22,30 @@ constexpr std::uint16_t kMonitorEntryWords = 6;
 
 bool CSIOService::TerminalBusReset(std::uint16_t& wError, std::uint16_t& wResult1, std::uint16_t& wResult2) {
   tAnswer answer;
-  bool done = CallService(SERVICE_GRP_DIAG, 1, {}, 2, &answer);
-  if (done && answer.words < 2) done = Fail(fennec::kCouplerInvalidArgumentCount);
+  fennec::Result done = CallService(SERVICE_GRP_DIAG, 1, {}, 2, &answer);
+  if (done.Succeeded() && answer.words < 2) done = fennec::Result::Failure(fennec::kCouplerInvalidArgumentCount);
   // On failure too the outputs show the result area, as far as the device filled it.
   std::array<std::uint16_t, 2> results{};
   fennec::service::DecodeWords(answer.bytes, results);
-  wError = done ? 0 : static_cast<std::uint16_t>(m_dwLastErrorCode & 0xFFFF);
+  const bool succeeded = Report(done);
+  wError = succeeded ? 0 : static_cast<std::uint16_t>(m_dwLastErrorCode & 0xFFFF);
   wResult1 = results[0];
   wResult2 = results[1];
-  return done;
+  return succeeded;
 }
 
 bool CSIOService::ClearTerminalBusMonitor() {
-  return CallService(SERVICE_GRP_DIAG, kMonitorService, {kMonitorClear}, 0, nullptr);
+  return Report(CallService(SERVICE_GRP_DIAG, kMonitorService, {kMonitorClear}, 0, nullptr));
 }
 
 bool CSIOService::ResetTerminalBusMonitorPtr() {
-  return CallService(SERVICE_GRP_DIAG, kMonitorService, {kMonitorFirst}, 0, nullptr);
+  return Report(CallService(SERVICE_GRP_DIAG, kMonitorService, {kMonitorFirst}, 0, nullptr));
 }
 
 bool CSIOService::GetTerminalBusMonitorEntry(tKBMonEntry& entry, std::int64_t* pPCTime) {
   tAnswer answer;
-  if (!CallService(SERVICE_GRP_DIAG, kMonitorService, {kMonitorEntry}, kMonitorEntryWords, &answer)) return false;
+  if (!Report(CallService(SERVICE_GRP_DIAG, kMonitorService, {kMonitorEntry}, kMonitorEntryWords, &answer)))
+    return false;
   // The PC time is the reference the entry's relative ticks are worked back from.
   const std::int64_t now = fennec::platform::CalendarTimeNow();
   const auto decoded = fennec::service::DecodeMonitorEntry(answer.Delivered());
@@ -55,7 +57,7 @@ bool CSIOService::GetTerminalBusMonitorEntry(tKBMonEntry& entry, std::int64_t* p
 
 bool CSIOService::GetTerminalBusMonitorSize(std::uint16_t& wCount) {
   std::array<std::uint16_t, 1> words{};
-  if (!CallForWords(SERVICE_GRP_DIAG, kMonitorService, {kMonitorSize}, words)) return false;
+  if (!Report(CallForWords(SERVICE_GRP_DIAG, kMonitorService, {kMonitorSize}, words))) return false;
   wCount = words[0];
   return true;
 }
@@ -63,13 +65,15 @@ bool CSIOService::GetTerminalBusMonitorSize(std::uint16_t& wCount) {
 bool CSIOService::GetServiceState(std::uint8_t byGroup, std::uint8_t byService, tServiceState& state) {
   std::array<std::uint16_t, 3> words{};
   const auto service = static_cast<std::uint16_t>((byGroup << 8) | byService);
-  if (!CallForWords(SERVICE_GRP_DIAG, 33, {service}, words)) return false;
+  if (!Report(CallForWords(SERVICE_GRP_DIAG, 33, {service}, words))) return false;
   state = {words[0], words[1], words[2]};
   return true;
 }
 
-bool CSIOService::ExtractFiles(std::uint16_t wValue) { return CallService(SERVICE_GRP_FILE, 1, {wValue}, 0, nullptr); }
+bool CSIOService::ExtractFiles(std::uint16_t wValue) {
+  return Report(CallService(SERVICE_GRP_FILE, 1, {wValue}, 0, nullptr));
+}
 
 bool CSIOService::FormatFlashDisk(std::uint16_t wValue) {
-  return CallService(SERVICE_GRP_FILE, 2, {wValue}, 0, nullptr);
+  return Report(CallService(SERVICE_GRP_FILE, 2, {wValue}, 0, nullptr));
 }

@@ -56,3 +56,8 @@ bool CServiceBase::Fail(std::uint32_t code) {
   fennec::platform::SetThreadLastError(code);
   return false;
 }
+
+bool CServiceBase::Report(fennec::Result result) {
+  if (const auto code = result.Code()) Fail(*code);
+  return result.Succeeded();
+}

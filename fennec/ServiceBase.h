@@ -4,7 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "Common/Export.h"
+#include "Common/Result.h"
+#include "Platform/Export.h"
 #include "ServiceTypes.h"
 
 // The service interface towards a fieldbus coupler or controller. The slot order is part of the
@@ -70,6 +71,8 @@ class FENNEC_API CServiceBase {
  protected:
   // Stores the code in the object and in the thread's last-error value; returns false.
   bool Fail(std::uint32_t code);
+  // The exported shape of an internal step's result: its code, if it has one, stored as by Fail.
+  bool Report(fennec::Result result);
 
   std::uint32_t m_dwLastErrorCode = 0;
 };

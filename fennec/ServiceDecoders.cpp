@@ -28,6 +28,21 @@ std::vector<std::string_view> NonEmptyTokens(std::string_view text, char separat
   return tokens;
 }
 
+// With at least two tokens, the first is the name and the second the value. Otherwise both
+// stay empty and the first token (empty if there is none) is returned as a bare value for the
+// caller to name.
+std::optional<std::string_view> SplitNameAndValue(std::string_view text, std::string& name, std::string& value) {
+  name.clear();
+  value.clear();
+  const std::vector<std::string_view> tokens = NonEmptyTokens(text, ';');
+  if (tokens.size() >= 2) {
+    name = WithoutLeadingBlanks(tokens[0]);
+    value = WithoutLeadingBlanks(tokens[1]);
+    return std::nullopt;
+  }
+  return tokens.empty() ? std::string_view{} : WithoutLeadingBlanks(tokens[0]);
+}
+
 }  // namespace
 
 bool DecodeWords(std::span<const std::uint8_t> result, std::span<std::uint16_t> out) {
@@ -65,6 +80,12 @@ bool AppendTableInfo(std::span<const std::uint8_t> result, std::vector<tFBCTable
   return true;
 }
 
+bool AppendTableList(std::span<const std::uint8_t> result, std::vector<tFBCTable>& out) {
+  if (result.empty() || result.size() < 2 * (std::size_t{result[0]} + 1)) return false;
+  for (std::size_t word = 1; word <= result[0]; ++word) out.push_back({LoadU16LE(result.subspan(2 * word).first<2>())});
+  return true;
+}
+
 double DecodeBaudrate(std::uint16_t mantissa, std::uint16_t exponent) {
   return mantissa * std::pow(10.0, exponent);
 }
@@ -79,16 +100,18 @@ void ParseInternalVariable(std::uint16_t index, std::string_view text, std::stri
   // Older devices deliver only the value of their first variables; the names are known.
   static constexpr std::array<std::string_view, 4> kFixedNames{"", "IP address;", "Subnet mask;",
                                                                "Gateway address;"};
-  name.clear();
-  value.clear();
-  const std::vector<std::string_view> tokens = NonEmptyTokens(text, ';');
-  if (tokens.size() >= 2) {
-    name = WithoutLeadingBlanks(tokens[0]);
-    value = WithoutLeadingBlanks(tokens[1]);
-  } else if (index < kFixedNames.size()) {
-    name = kFixedNames[index];
-    if (!tokens.empty()) value = WithoutLeadingBlanks(tokens[0]);
-  }
+  const auto bare = SplitNameAndValue(text, name, value);
+  if (!bare || index >= kFixedNames.size()) return;
+  name = kFixedNames[index];
+  value = *bare;
+}
+
+void ParseInternalVariableOrUnnamed(std::uint16_t index, std::string_view text, std::string& name,
+                                    std::string& value) {
+  const auto bare = SplitNameAndValue(text, name, value);
+  if (!bare) return;
+  name = "Variable [" + std::to_string(index) + "] not named";
+  value = *bare;
 }
 
 }  // namespace fennec::service

@@ -27,6 +27,9 @@ std::optional<std::vector<std::string>> DecodeStrings(std::span<const std::uint8
 // Word 0 is the number N of tables, words 1..N their descriptors; appended from word N down.
 bool AppendTableInfo(std::span<const std::uint8_t> result, std::vector<tFBCTable>& out);
 
+// Byte 0 is the number N of tables, words 1..N their descriptors; appended from word 1 up.
+bool AppendTableList(std::span<const std::uint8_t> result, std::vector<tFBCTable>& out);
+
 // Mantissa times ten to the power of the (unsigned) exponent.
 double DecodeBaudrate(std::uint16_t mantissa, std::uint16_t exponent);
 
@@ -34,5 +37,8 @@ std::optional<tKBMonEntry> DecodeMonitorEntry(std::span<const std::uint8_t> resu
 
 // Splits "name;value" into its parts; a bare value of the first variables gets its fixed name.
 void ParseInternalVariable(std::uint16_t index, std::string_view text, std::string& name, std::string& value);
+// Splits "name;value" into its parts; a bare value gets the name "Variable [<index>] not named".
+void ParseInternalVariableOrUnnamed(std::uint16_t index, std::string_view text, std::string& name,
+                                    std::string& value);
 
 }  // namespace fennec::service

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <span>
+#include <vector>
 
 namespace fennec {
 
@@ -19,6 +20,11 @@ constexpr std::uint32_t LoadU32LE(std::span<const std::uint8_t, 4> in) {
 constexpr void StoreU16LE(std::span<std::uint8_t, 2> out, std::uint16_t value) {
   out[0] = static_cast<std::uint8_t>(value & 0xFF);
   out[1] = static_cast<std::uint8_t>(value >> 8);
+}
+
+inline void AppendU16LE(std::vector<std::uint8_t>& out, std::uint16_t value) {
+  out.push_back(static_cast<std::uint8_t>(value & 0xFF));
+  out.push_back(static_cast<std::uint8_t>(value >> 8));
 }
 
 }  // namespace fennec

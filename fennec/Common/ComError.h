@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "Common/Export.h"
+#include "Platform/Export.h"
 
 // The failure of the XML document layer, with a result code in the platform's HRESULT
 // numbering, so that reports and callers read the same codes everywhere.

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "Common/Export.h"
+#include "Platform/Export.h"
 
 // Text to number as the settings documents write them: "0x"/"0X" starts an unsigned
 // hexadecimal number, anything else is a signed decimal number; leading white space is

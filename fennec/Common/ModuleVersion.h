@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "Common/Export.h"
+#include "Platform/Export.h"
 
 namespace fennec {
 

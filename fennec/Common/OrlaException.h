@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Common/Export.h"
+#include "Platform/Export.h"
 
 // The library's exception: an operation number and a failure text. Transports derive from it.
 class FENNEC_API COrlaException {

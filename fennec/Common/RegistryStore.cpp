@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <sstream>
 
-#include "Common/TextCase.h"
 #include "Platform/DebugOutput.h"
 #include "Platform/StoreFile.h"
+#include "Platform/TextCase.h"
 
 namespace fennec {
 
@@ -81,6 +81,21 @@ std::optional<RegistryValue> Lookup(const pugi::xml_document& document, std::str
   return Decode(valueNode);
 }
 
+// A locked read-modify-write of the whole store.
+template <class Change>
+bool ChangeStore(Change change) {
+  const fs::path file = platform::SettingsStorePath();
+  const platform::StoreLock lock(file);
+  if (!lock.Held()) return false;
+
+  pugi::xml_document document;
+  LoadLocked(file, document);
+  change(document.child(kRoot));
+  std::ostringstream out;
+  document.save(out, "  ");
+  return platform::ReplaceFileAtomically(file, out.str());
+}
+
 }  // namespace
 
 std::optional<RegistryValue> ReadRegistryValue(std::string_view hive, std::string_view key,
@@ -98,33 +113,30 @@ std::optional<RegistryValue> ReadRegistryValue(std::string_view hive, std::strin
 
 bool WriteRegistryValue(std::string_view hive, std::string_view key, std::string_view name,
                         const RegistryValue& value) {
-  const fs::path file = platform::SettingsStorePath();
-  const platform::StoreLock lock(file);
-  if (!lock.Held()) return false;
+  return ChangeStore([&](pugi::xml_node root) {
+    pugi::xml_node keyNode = FindChild(root, "key", "path", key, hive);
+    if (!keyNode) {
+      keyNode = root.append_child("key");
+      keyNode.append_attribute("hive") = std::string(hive).c_str();
+      keyNode.append_attribute("path") = std::string(key).c_str();
+    }
+    pugi::xml_node valueNode = FindChild(keyNode, "value", "name", name);
+    if (!valueNode) {
+      valueNode = keyNode.append_child("value");
+      valueNode.append_attribute("name") = std::string(name).c_str();
+      valueNode.append_attribute("type");
+      valueNode.append_attribute("data");
+    }
+    valueNode.attribute("type") = TypeName(value.type);
+    valueNode.attribute("data") =
+        value.type == RegistryValue::Type::DWord ? std::to_string(value.number).c_str() : value.text.c_str();
+  });
+}
 
-  pugi::xml_document document;
-  LoadLocked(file, document);
-  pugi::xml_node root = document.child(kRoot);
-  pugi::xml_node keyNode = FindChild(root, "key", "path", key, hive);
-  if (!keyNode) {
-    keyNode = root.append_child("key");
-    keyNode.append_attribute("hive") = std::string(hive).c_str();
-    keyNode.append_attribute("path") = std::string(key).c_str();
-  }
-  pugi::xml_node valueNode = FindChild(keyNode, "value", "name", name);
-  if (!valueNode) {
-    valueNode = keyNode.append_child("value");
-    valueNode.append_attribute("name") = std::string(name).c_str();
-    valueNode.append_attribute("type");
-    valueNode.append_attribute("data");
-  }
-  valueNode.attribute("type") = TypeName(value.type);
-  valueNode.attribute("data") =
-      value.type == RegistryValue::Type::DWord ? std::to_string(value.number).c_str() : value.text.c_str();
-
-  std::ostringstream out;
-  document.save(out, "  ");
-  return platform::ReplaceFileAtomically(file, out.str());
+bool DeleteRegistryKey(std::string_view hive, std::string_view key) {
+  return ChangeStore([&](pugi::xml_node root) {
+    if (pugi::xml_node keyNode = FindChild(root, "key", "path", key, hive)) root.remove_child(keyNode);
+  });
 }
 
 }  // namespace fennec

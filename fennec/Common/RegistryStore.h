@@ -28,5 +28,7 @@ std::optional<RegistryValue> ReadRegistryValue(std::string_view hive, std::strin
                                                std::string_view name);
 bool WriteRegistryValue(std::string_view hive, std::string_view key, std::string_view name,
                         const RegistryValue& value);
+// Removes the key with its values; a key that is not there is no failure.
+bool DeleteRegistryKey(std::string_view hive, std::string_view key);
 
 }  // namespace fennec

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "Common/RegistryStore.h"
-#include "Common/TextCase.h"
 #include "Platform/DebugOutput.h"
+#include "Platform/TextCase.h"
 
 namespace cutils {
 
@@ -110,6 +110,10 @@ std::string CRegistryEx::KeyPath(const std::string& subKey) const {
 bool CRegistryEx::WriteString(const std::string& subKey, const std::string& valueName, const std::string& value) {
   return fennec::WriteRegistryValue(HiveName(m_hHive), KeyPath(subKey), valueName,
                                     fennec::RegistryValue::FromString(value));
+}
+
+bool CRegistryEx::DeleteKey(const std::string& subKey) {
+  return fennec::DeleteRegistryKey(HiveName(m_hHive), KeyPath(subKey));
 }
 
 std::string CRegistryEx::ReadString(const std::string& subKey, const std::string& valueName,

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "Common/Export.h"
+#include "Platform/Export.h"
 
 namespace cutils {
 
@@ -36,6 +36,8 @@ class FENNEC_API CRegistryEx {
                           std::uint32_t defaultValue) const;
   std::uint16_t ReadWord(const std::string& subKey, const std::string& valueName,
                          std::uint16_t defaultValue) const;
+  // Removes the key below the path with all its values.
+  bool DeleteKey(const std::string& subKey);
 
  private:
   std::string KeyPath(const std::string& subKey) const;

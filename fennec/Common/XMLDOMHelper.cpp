@@ -4,7 +4,7 @@
 
 #include "Common/ComError.h"
 #include "Common/GenStrToNumber.h"
-#include "Common/TextCase.h"
+#include "Platform/TextCase.h"
 
 struct CXMLDOMHelper::Document {
   pugi::xml_document xml;

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "Common/Export.h"
+#include "Platform/Export.h"
 
 // One element of a document held by a CXMLDOMHelper; a null element stands for "not found".
 // It does not own anything and is valid as long as its document.

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "Common/Export.h"
 #include "Common/OrlaException.h"
+#include "Platform/Export.h"
 
 namespace ORLA {
 

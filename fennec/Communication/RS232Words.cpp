@@ -7,8 +7,8 @@
 #include <span>
 #include <string_view>
 
-#include "Common/TextCase.h"
 #include "Platform/DebugOutput.h"
+#include "Platform/TextCase.h"
 
 namespace fennec::rs232 {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Common/Export.h"
+#include "Platform/Export.h"
 
 namespace fennec::platform {
 

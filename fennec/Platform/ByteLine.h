@@ -6,14 +6,13 @@
 #include <span>
 #include <string>
 
-#include "Common/Export.h"
 
 namespace fennec::platform {
 
 // One end of a byte pipe held as a non-blocking file descriptor: a pseudo-terminal master or
 // a terminal opened raw. Reads wait until a deadline; writes give up at a deadline instead of
 // blocking for good when nobody drains the other end.
-class FENNEC_API ByteLine {
+class ByteLine {
  public:
   enum class ReadStatus { Data, Timeout, Closed };
   struct ReadResult {
@@ -56,6 +55,6 @@ bool MakeRaw(int fd);
 
 // Opens a terminal device (a pty slave, a serial port) raw: no echo, no line editing, no
 // character translation.
-FENNEC_API ByteLine OpenRawTerminal(const std::string& path);
+ByteLine OpenRawTerminal(const std::string& path);
 
 }  // namespace fennec::platform

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "Common/Export.h"
+#include "Platform/Export.h"
 
 namespace fennec::platform {
 

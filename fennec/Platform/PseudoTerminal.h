@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "Common/Export.h"
 #include "Platform/ByteLine.h"
 #include "Platform/LineSettings.h"
 
@@ -15,7 +14,7 @@ namespace fennec::platform {
 
 // A pseudo-terminal pair that stands in for a serial line: a program opens the slave by its
 // path as it would open a port, and whoever holds this object plays the device on the master.
-class FENNEC_API PseudoTerminal {
+class PseudoTerminal {
  public:
   // How the slave starts: raw, so that nothing sent before the opener configures the line is
   // echoed or translated, or cooked as a terminal starts, to prove that the opener sets raw mode.

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <optional>
 
-#include "Common/TextCase.h"
+#include "Platform/TextCase.h"
 
 namespace fennec::platform {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "Common/Export.h"
+#include "Platform/Export.h"
 
 namespace fennec::platform {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "Common/Export.h"
+#include "Platform/Export.h"
 
 namespace fennec::platform {
 

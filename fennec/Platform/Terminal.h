@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "Common/Export.h"
+#include "Platform/Export.h"
 
 namespace fennec::platform {
 

@@ -5,7 +5,7 @@
 #include <ctime>
 #include <string>
 
-#include "Common/Export.h"
+#include "Platform/Export.h"
 
 namespace fennec::platform {
 

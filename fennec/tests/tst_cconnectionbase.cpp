@@ -5,6 +5,7 @@
 
 #include "Platform/LastError.h"
 #include "ScriptedConnection.h"
+#include "VtableSlots.h"
 
 namespace {
 
@@ -20,6 +21,34 @@ struct Released {
 };
 
 }  // namespace
+
+TEST(ConnectionLayout, SlotOrderOfTheConnectionInterface) {
+  using ORLA::IConnection;
+  EXPECT_EQ(Slot(&IConnection::Open), 1u);
+  EXPECT_EQ(Slot(&IConnection::Close), 2u);
+  EXPECT_EQ(Slot(&IConnection::IsOpen), 3u);
+  EXPECT_EQ(Slot(&IConnection::Write), 4u);
+  EXPECT_EQ(Slot(&IConnection::Read), 5u);
+  EXPECT_EQ(Slot(&IConnection::ClearBuffer), 6u);
+  EXPECT_EQ(Slot(&IConnection::GetLastErrorCode), 7u);
+  using Framed = bool (IConnection::*)(unsigned char**, unsigned int*);
+  using FramedAs = bool (IConnection::*)(unsigned char**, unsigned int, unsigned short, short, unsigned int*);
+  EXPECT_EQ(Slot(static_cast<Framed>(&IConnection::ReadFragment)), 8u);
+  EXPECT_EQ(Slot(static_cast<FramedAs>(&IConnection::ReadFragment)), 9u);
+}
+
+// The connection base goes on where the interface ends: the last-error setters and the type,
+// then the probe's time-outs and the advice.
+TEST(ConnectionLayout, TheConnectionBaseContinuesTheSlots) {
+  using ORLA::CConnectionBase;
+  EXPECT_EQ(Slot(&CConnectionBase::GetLastErrorCode), 7u);
+  EXPECT_EQ(Slot(&CConnectionBase::SetLastErrorCode), 10u);
+  EXPECT_EQ(Slot(&CConnectionBase::ResetLastErrorCode), 11u);
+  EXPECT_EQ(Slot(&CConnectionBase::GetType), 12u);
+  EXPECT_EQ(Slot(&CConnectionBase::ApplyProbeTimeouts), 13u);
+  EXPECT_EQ(Slot(&CConnectionBase::RestoreTimeouts), 14u);
+  EXPECT_EQ(Slot(&CConnectionBase::GetSystemErrorAdvice), 15u);
+}
 
 TEST(CConnectionBaseReadFragment, DefaultFramingReadsHeaderThenBody) {
   ScriptedConnection connection;

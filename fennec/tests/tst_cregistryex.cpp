@@ -112,6 +112,20 @@ TEST_F(RegistryTest, ValuesRoundTripWithTheirTypes) {
   EXPECT_EQ(machine.ReadString("RS232", "device", "absent"), "absent");
 }
 
+TEST_F(RegistryTest, ADeletedKeyLosesItsValuesAndNothingElse) {
+  CRegistryEx registry("HKCU\\Software\\ORLA Software");
+  ASSERT_TRUE(registry.WriteString("RS232", "device", "COM3"));
+  ASSERT_TRUE(registry.WriteDWord("RS232", "timeout", 500));
+  ASSERT_TRUE(registry.WriteString("RS232\\Inner", "device", "COM4"));
+  ASSERT_TRUE(registry.WriteString("Common", "AppExe", "x"));
+  EXPECT_TRUE(CRegistryEx("HKCU\\software\\orla software").DeleteKey("rs232"));
+  EXPECT_EQ(registry.ReadString("RS232", "device", "gone"), "gone");
+  EXPECT_EQ(registry.ReadDWord("RS232", "timeout", 7), 7u);
+  EXPECT_EQ(registry.ReadString("RS232\\Inner", "device", "gone"), "COM4");
+  EXPECT_EQ(registry.ReadString("Common", "AppExe", "gone"), "x");
+  EXPECT_TRUE(registry.DeleteKey("RS232"));  // once more: nothing to remove is no failure
+}
+
 TEST_F(RegistryTest, ValueOfAnotherTypeOrMissingReadsAsTheDefault) {
   CRegistryEx registry("HKCU\\Software\\ORLA Software");
   ASSERT_TRUE(registry.WriteString("RS232", "timeout", "500"));

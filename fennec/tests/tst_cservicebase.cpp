@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
 #include "KBMonitor.h"
@@ -10,28 +9,11 @@
 #include "SIORegComm.h"
 #include "SIOService.h"
 #include "ServiceDevice.h"
+#include "VtableSlots.h"
 
 using Words = ServiceDevice::Words;
 
 namespace {
-
-// Itanium C++ ABI: a pointer to a virtual member function holds 1 + the byte offset of its
-// vtable entry. The destructor takes the first two entries.
-template <typename Method>
-std::size_t VtableEntry(Method method) {
-  struct {
-    std::uintptr_t pointer;
-    std::ptrdiff_t adjustment;
-  } raw;
-  static_assert(sizeof(Method) == sizeof(raw));
-  std::memcpy(&raw, &method, sizeof(raw));
-  return (raw.pointer - 1) / sizeof(void*);
-}
-
-template <typename Method>
-std::size_t Slot(Method method) {
-  return VtableEntry(method) - 1;
-}
 
 // The monitor entry words: event tick (low word first), code, argument and flags, reference tick.
 Words Entry(std::uint32_t eventTick, std::uint16_t code, std::uint8_t argument, std::uint8_t flags,
@@ -75,8 +57,6 @@ TEST(ServiceLayout, SlotOrderOfTheServiceInterface) {
   EXPECT_EQ(Slot(&CServiceBase::GetTerminalBusMonitorEntries), 36u);
   EXPECT_EQ(Slot(&CServiceBase::GetLastErrorCode), 37u);
   EXPECT_EQ(Slot(&CServiceBase::ResetLastErrorCode), 38u);
-  EXPECT_EQ(Slot(&CRegCommBase::WriteRegister), 1u);
-  EXPECT_EQ(Slot(&CRegCommBase::ReadRegister), 2u);
 }
 
 TEST(MonitorTime, RelativeTicksAreWorkedBackFromTheReferenceTick) {

@@ -5,6 +5,7 @@
 
 #include "Communication/SettingsBase.h"
 #include "Platform/DebugOutput.h"
+#include "VtableSlots.h"
 
 namespace {
 
@@ -40,6 +41,30 @@ const std::string kInvalidTypeHead =
 const std::string kInvalidTypeFoot = "\n*****************************************************\n";
 
 }  // namespace
+
+TEST(SettingsLayout, SlotOrderOfTheSettingsInterface) {
+  using ORLA::ISettings;
+  using Path = std::string;
+  using Type = ISettings::ENStorageType;
+  EXPECT_EQ(Slot(static_cast<bool (ISettings::*)(Path, Type)>(&ISettings::LoadSettings)), 1u);
+  EXPECT_EQ(Slot(static_cast<bool (ISettings::*)()>(&ISettings::LoadSettings)), 2u);
+  EXPECT_EQ(Slot(static_cast<bool (ISettings::*)(Path, Type)>(&ISettings::SaveSettings)), 3u);
+  EXPECT_EQ(Slot(static_cast<bool (ISettings::*)()>(&ISettings::SaveSettings)), 4u);
+  EXPECT_EQ(Slot(&ISettings::SetStorageProperties), 5u);
+  EXPECT_EQ(Slot(&ISettings::GetStorageProperties), 6u);
+  EXPECT_EQ(Slot(&ISettings::GetSettingsXML), 7u);
+  EXPECT_EQ(Slot(&ISettings::SetSettingsXML), 8u);
+  EXPECT_EQ(Slot(&ISettings::SetSettingsToDefault), 9u);
+  EXPECT_EQ(Slot(&ISettings::SetDefaultSettings), 10u);
+  EXPECT_EQ(Slot(&ISettings::GetDefaultSettings), 11u);
+  EXPECT_EQ(Slot(&ISettings::GetSettingsString), 12u);
+  EXPECT_EQ(Slot(&ISettings::GetSettingsValue), 13u);
+  EXPECT_EQ(Slot(&ISettings::GetDriverInfo), 14u);
+  EXPECT_EQ(Slot(&ISettings::LoadSettingsRegistry), 15u);
+  EXPECT_EQ(Slot(&ISettings::SaveSettingsRegistry), 16u);
+  EXPECT_EQ(Slot(&ISettings::LoadSettingsXML), 17u);
+  EXPECT_EQ(Slot(&ISettings::SaveSettingsXML), 18u);
+}
 
 TEST(CSettingsBase, StartsEmptyWithRegistryStorage) {
   CRecordingSettings settings;

@@ -10,6 +10,7 @@
 #include "SIORegComm.h"
 #include "ScriptedConnection.h"
 #include "TelegramBytes.h"
+#include "VtableSlots.h"
 
 using fennec::platform::GetThreadLastError;
 using fennec::platform::SetThreadLastError;
@@ -40,6 +41,11 @@ class RegCommTest : public ::testing::Test {
 };
 
 }  // namespace
+
+TEST(RegCommLayout, SlotOrderOfTheRegisterAccess) {
+  EXPECT_EQ(Slot(&CRegCommBase::WriteRegister), 1u);
+  EXPECT_EQ(Slot(&CRegCommBase::ReadRegister), 2u);
+}
 
 TEST_F(RegCommTest, ReadOfOneRegisterOfTable124) {
   line.QueueReply(ReadAnswer(124, 0, {0x0042}));

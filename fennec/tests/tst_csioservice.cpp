@@ -167,6 +167,9 @@ TEST_F(ServiceTest, AddressSwitchFallsBackToTheOldServiceOnUnsupported) {
   ASSERT_TRUE(service.GetAddressSwitchSetting(setting));
   EXPECT_EQ(setting, 0x0017);
   EXPECT_EQ(device.requests, (std::vector<Words>{{0x0701, 0}, {0xFF00, 0}}));
+  // The refusal stays the last code: a success does not clear it.
+  EXPECT_EQ(service.GetLastErrorCode(), 0x20088212u);
+  EXPECT_EQ(GetThreadLastError(), 0x20088212u);
 }
 
 TEST_F(ServiceTest, AddressSwitchFallbackOnlyOnUnsupported) {

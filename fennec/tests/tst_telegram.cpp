@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "ORLAHelpFunktions.h"
@@ -13,7 +14,10 @@ using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
-Bytes Built(std::size_t length, const Telegram& telegram) { return Bytes(telegram.begin(), telegram.begin() + length); }
+Bytes Built(const std::optional<Telegram>& telegram) {
+  if (!telegram) return {};
+  return Bytes(telegram->Wire().begin(), telegram->Wire().end());
+}
 
 // A good answer to a one-register read of table 124, summed by hand:
 // 2 + 253 + 14 + 1 + 82 + 124 + 0x34 + 0x12 = 546 = 0x0222.
@@ -41,34 +45,32 @@ TEST(CalculateChecksum, NullDataIsReportedAndSumsToZero) {
 }
 
 TEST(PrepareRequest, ReadOfOneRegisterOfTable124) {
-  Telegram out{};
-  const std::size_t length = PrepareReadRequest({0, 124, 0, 1, 0}, 1, out);
-  EXPECT_EQ(Built(length, out), (Bytes{0xFD, 0x02, 0x0C, 0x00, 0x00, 0x01, 0x52, 0x00, 0x7C, 0x00, 0xDA, 0x01}));
+  EXPECT_EQ(Built(PrepareReadRequest({0, 124, 0}, 1)),
+            (Bytes{0xFD, 0x02, 0x0C, 0x00, 0x00, 0x01, 0x52, 0x00, 0x7C, 0x00, 0xDA, 0x01}));
 }
 
 TEST(PrepareRequest, WriteSetsTheWriteBitAndCarriesTheWords) {
-  Telegram out{};
   const std::uint16_t words[] = {0x1234, 0xABCD};
-  const std::size_t length = PrepareWriteRequest({0, 5, 3, 0, 2}, words, out);
   // 253 + 2 + 16 + 2 + 82 + 0x85 + 3 + 0x34 + 0x12 + 0xCD + 0xAB = 0x03A9
-  EXPECT_EQ(Built(length, out), (Bytes{0xFD, 0x02, 0x10, 0x00, 0x00, 0x02, 0x52, 0x00, 0x85, 0x03, 0x34, 0x12, 0xCD,
-                                       0xAB, 0xA9, 0x03}));
+  EXPECT_EQ(Built(PrepareWriteRequest({0, 5, 3}, words)),
+            (Bytes{0xFD, 0x02, 0x10, 0x00, 0x00, 0x02, 0x52, 0x00, 0x85, 0x03, 0x34, 0x12, 0xCD, 0xAB, 0xA9, 0x03}));
 }
 
 TEST(PrepareRequest, MoreWordsThanOneTelegramCarriesAreRefused) {
-  Telegram out{};
-  EXPECT_EQ(PrepareReadRequest({0, 1, 0, 45, 0}, 45, out), 0u);
+  EXPECT_FALSE(PrepareReadRequest({0, 1, 0}, 45).has_value());
   const std::vector<std::uint16_t> words(45, 7);
-  EXPECT_EQ(PrepareWriteRequest({0, 1, 0, 0, 45}, words, out), 0u);
-  EXPECT_EQ(PrepareReadRequest({0, 1, 0, 44, 0}, 44, out), 12u);
+  EXPECT_FALSE(PrepareWriteRequest({0, 1, 0}, words).has_value());
+  EXPECT_EQ(Built(PrepareReadRequest({0, 1, 0}, 44)).size(), 12u);
   const std::vector<std::uint16_t> full(44, 7);
-  EXPECT_EQ(PrepareWriteRequest({0, 1, 0, 0, 44}, full, out), 100u);
+  const Bytes longest = Built(PrepareWriteRequest({0, 1, 0}, full));
+  ASSERT_EQ(longest.size(), 100u);
+  EXPECT_EQ(longest[2], 100);
 }
 
 TEST(AddChecksum, RefusesLengthsOutsideTheTelegramRange) {
   for (std::uint8_t length : {0, 11, 101, 255}) {
     Telegram telegram{};
-    telegram[2] = length;
+    telegram.length = length;
     EXPECT_FALSE(AddChecksum(telegram)) << int(length);
   }
 }

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "Common/TextCase.h"
+#include "Platform/TextCase.h"
 #include "base/OrderNumber.h"
 #include "base/TextFormat.h"
 

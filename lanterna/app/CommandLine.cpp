@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "Common/TextCase.h"
+#include "Platform/TextCase.h"
 
 namespace lanterna {
 
@@ -42,22 +42,6 @@ StartupOptions ParseCommandLine(const std::vector<std::string>& arguments) {
     if (fennec::EqualNoCase(argument, "/TOPMOST")) options.topmost = true;
   }
   return options;
-}
-
-std::string CommandLineDeviceDocument(const std::string& device) {
-  // The name is escaped: a quote or "<" in it must not end the attribute or break the document.
-  std::string escaped;
-  for (char c : device) {
-    switch (c) {
-      case '&': escaped += "&amp;"; break;
-      case '<': escaped += "&lt;"; break;
-      case '>': escaped += "&gt;"; break;
-      case '\'': escaped += "&apos;"; break;
-      case '"': escaped += "&quot;"; break;
-      default: escaped += c;
-    }
-  }
-  return "<?xml version='1.0'?>                               <RS232 device='" + escaped + "'/>";
 }
 
 }  // namespace lanterna

@@ -15,7 +15,4 @@ struct StartupOptions {
 
 StartupOptions ParseCommandLine(const std::vector<std::string>& arguments);
 
-// The settings document that puts the command-line device into the connection.
-std::string CommandLineDeviceDocument(const std::string& device);
-
 }  // namespace lanterna

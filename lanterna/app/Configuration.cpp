@@ -1,6 +1,6 @@
 #include "app/Configuration.h"
 
-#include "Common/TextCase.h"
+#include "Platform/TextCase.h"
 #include "Platform/Terminal.h"
 #include "app/DialogData.h"
 

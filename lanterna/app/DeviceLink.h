@@ -18,6 +18,35 @@ class IDeviceLink {
   virtual CServiceBase& Service() = 0;
 };
 
+// The settings document that puts the command-line device into the serial connection.
+std::string CommandLineDeviceDocument(const std::string& device);
+
+// The serial settings the port dialog shows and sets, as the connection's settings give them.
+struct SerialPortSettings {
+  std::string device;
+  std::string baudrate;
+  std::string parity;
+  std::string databits;
+  std::string stopbits;
+  std::string timeout;  // milliseconds
+  bool operator==(const SerialPortSettings&) const = default;
+};
+
+// The document the port dialog gives the connection: the device in double quotes, every other
+// value in single quotes, nothing between the attributes but one blank.
+std::string PortSettingsDocument(const SerialPortSettings& settings);
+
+// The settings the program's store holds, over the connection's defaults.
+SerialPortSettings StoredSerialSettings();
+// Stores them under the program's key as the program does after the port dialog's OK; false,
+// with nothing stored, when the connection refuses the document.
+bool StoreSerialSettings(const SerialPortSettings& settings);
+// Removes the stored serial settings: the connection's defaults apply again.
+bool ForgetSerialSettings();
+
+// The serial device the program's store holds, if it holds one.
+std::optional<std::string> StoredSerialDevice();
+
 // The serial link: the settings stored under the program's key (unless useStore is false, as
 // for a simulated device on a fresh line), then the command line's device where one is given.
 std::unique_ptr<IDeviceLink> MakeSerialLink(const std::optional<std::string>& device, bool useStore = true);

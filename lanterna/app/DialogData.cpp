@@ -122,6 +122,7 @@ ReportOutcome CDialogData::OnThreadState(const ThreadState& state) {
       outcome.pageStateText = WithoutError(outcome.logLine);
       outcome.failureText = WithoutLeadingBlanks(outcome.pageStateText);
       outcome.failureCode = state.failureCode;
+      outcome.failedStep = state.action;
     }
   }
   return outcome;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,7 @@ struct ReportOutcome {
   std::vector<std::string> messages;  // message boxes to show, in order
   std::string failureText;            // once a visible action failed: one line saying why
   std::uint32_t failureCode = 0;      // the library's error code of the failure; 0: none
+  std::optional<Action> failedStep;   // the step whose failure ended the action, where a step failed
   std::string clockState;             // at an action's end: what the identification said of the clock
 };
 

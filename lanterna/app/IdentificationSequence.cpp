@@ -1,8 +1,8 @@
 #include "app/IdentificationSequence.h"
 
 #include "Common/ErrorCodes.h"
-#include "Common/TextCase.h"
 #include "Platform/LastError.h"
+#include "Platform/TextCase.h"
 #include "base/AddressRegisters.h"
 #include "base/Ipv4Address.h"
 

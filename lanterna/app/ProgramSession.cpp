@@ -85,6 +85,7 @@ bool CProgramSession::Begin(SessionAction action) {
   m_bFailed = false;
   m_strFailureText.clear();
   m_nFailureCode = 0;
+  m_failedStep.reset();
   return true;
 }
 
@@ -119,6 +120,7 @@ void CProgramSession::Keep(const ReportOutcome& outcome) {
   m_bFailed = true;
   m_strFailureText = outcome.failureText;
   if (m_nFailureCode == 0) m_nFailureCode = outcome.failureCode;
+  if (!m_failedStep) m_failedStep = outcome.failedStep;
 }
 
 // The pages show the new identification and images only after an identifying action that

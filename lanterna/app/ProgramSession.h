@@ -57,6 +57,8 @@ class CProgramSession {
   // step (0: none) and what the connection adds for a technician.
   const std::string& LastFailureText() const { return m_strFailureText; }
   std::uint32_t LastFailureCode() const { return m_nFailureCode; }
+  // The step of the last action that failed first, where one did.
+  std::optional<Action> LastFailedStep() const { return m_failedStep; }
   std::string ConnectionAdvice() const;
   // What the last identification said about the device's clock.
   const std::string& ClockState() const { return m_strClockState; }
@@ -89,6 +91,7 @@ class CProgramSession {
   bool m_bFailed = false;
   std::string m_strFailureText;
   std::uint32_t m_nFailureCode = 0;
+  std::optional<Action> m_failedStep;
   std::string m_strClockState;
   std::vector<std::string> m_pagesLeftOut;
   CWorkerThread m_worker;  // last: goes first, while everything it uses is still there

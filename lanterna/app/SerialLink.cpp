@@ -1,6 +1,5 @@
 #include "Communication/RS232Connection.h"
 #include "SIOService.h"
-#include "app/CommandLine.h"
 #include "app/Configuration.h"
 #include "app/DeviceLink.h"
 
@@ -22,6 +21,61 @@ class CSerialLink : public IDeviceLink {
 };
 
 }  // namespace
+
+std::string CommandLineDeviceDocument(const std::string& device) {
+  // The name is escaped: a quote or "<" in it must not end the attribute or break the document.
+  std::string escaped;
+  for (char c : device) {
+    switch (c) {
+      case '&': escaped += "&amp;"; break;
+      case '<': escaped += "&lt;"; break;
+      case '>': escaped += "&gt;"; break;
+      case '\'': escaped += "&apos;"; break;
+      case '"': escaped += "&quot;"; break;
+      default: escaped += c;
+    }
+  }
+  return "<?xml version='1.0'?>                               <RS232 device='" + escaped + "'/>";
+}
+
+std::string PortSettingsDocument(const SerialPortSettings& settings) {
+  return "<?xml version='1.0'?><RS232 device=\"" + settings.device + "\" baudrate='" + settings.baudrate +
+         "' parity='" + settings.parity + "' databits='" + settings.databits + "' stopbits='" + settings.stopbits +
+         "' timeout='" + settings.timeout + "' />";
+}
+
+namespace {
+
+// A connection that loads from and saves to the program's key.
+std::unique_ptr<ORLA::CRS232Connection> StoredConnection() {
+  auto connection = std::make_unique<ORLA::CRS232Connection>();
+  connection->SetStorageProperties(kProgramRegistryKey, ORLA::ISettings::Registry);
+  connection->LoadSettings();
+  return connection;
+}
+
+}  // namespace
+
+SerialPortSettings StoredSerialSettings() {
+  auto connection = StoredConnection();
+  const auto value = [&](const char* name) { return connection->GetSettingsValue(name); };
+  return {value("device"), value("baudrate"), value("parity"), value("databits"), value("stopbits"), value("timeout")};
+}
+
+bool StoreSerialSettings(const SerialPortSettings& settings) {
+  auto connection = StoredConnection();
+  return connection->SetSettingsXML(PortSettingsDocument(settings)) && connection->SaveSettings();
+}
+
+bool ForgetSerialSettings() { return cutils::CRegistryEx(kProgramRegistryKey).DeleteKey("RS232"); }
+
+std::optional<std::string> StoredSerialDevice() {
+  // A marker no stored value can equal tells a missing value from an empty one.
+  constexpr const char* kAbsent = "\x01" "absent";
+  const std::string device = cutils::CRegistryEx(kProgramRegistryKey).ReadString("RS232", "device", kAbsent);
+  if (device == kAbsent) return std::nullopt;
+  return device;
+}
 
 std::unique_ptr<IDeviceLink> MakeSerialLink(const std::optional<std::string>& device, bool useStore) {
   auto link = std::make_unique<CSerialLink>();

@@ -7,7 +7,7 @@
 #include <sstream>
 #include <system_error>
 
-#include "Common/TextCase.h"
+#include "Platform/TextCase.h"
 
 namespace lanterna {
 

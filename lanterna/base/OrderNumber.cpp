@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "Common/TextCase.h"
+#include "Platform/TextCase.h"
 
 namespace lanterna {
 

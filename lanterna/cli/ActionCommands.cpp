@@ -6,6 +6,7 @@
 #include "cli/CliError.h"
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
+#include "cli/FieldValue.h"
 #include "cli/SettingLines.h"
 
 namespace lanterna::cli {
@@ -20,11 +21,18 @@ std::string RefusalText(const ValidationFailure& failure, const std::string& val
   return text + ": " + failure.message;
 }
 
-void RequireKnownKeys(CSettingsPages& pages, const std::vector<SettingLine>& settings) {
-  for (const SettingLine& setting : settings)
-    if (!pages.FindParameter(setting.key))
+// Every key names a parameter and every number is a whole number of its field's base, before
+// anything is read or written.
+void RequireKnownKeysAndValues(CSettingsPages& pages, const std::vector<SettingLine>& settings) {
+  for (const SettingLine& setting : settings) {
+    const CPageParameter* parameter = pages.FindParameter(setting.key);
+    if (!parameter)
       throw CBadInput(setting.origin + ": there is no parameter " + setting.key +
                       " ('lanterna-cli params' lists them)");
+    if (auto refusal = StrictValueRefusal(*parameter, setting.value))
+      throw CBadInput(setting.origin + ": " + setting.key + "=" + setting.value + " refused: " + *refusal +
+                      "; nothing was written");
+  }
 }
 
 // Each value goes in as a user types it into its field. A count and its offset share one
@@ -78,13 +86,11 @@ int RunConfirmedAction(const CliOptions& options, const Confirmation& confirmati
   RequireAnswerable(options, confirmation);
   CDeviceSession session(options);
   if (auto failed = ReadFirst(session, options)) return *failed;
-  if (!Confirmed(options, confirmation)) {
-    std::cerr << "lanterna-cli: cancelled; nothing was done\n";
-    return kExitActionFailed;
-  }
+  if (!Confirmed(options, confirmation)) throw CBadInput("cancelled; nothing was done");
   const bool succeeded = session.Run(action);
-  if (options.json || (succeeded && identifies)) PrintDeviceReport(session, options, succeeded || !identifies);
-  return succeeded ? kExitSuccess : ActionFailed(session);
+  if (!succeeded) return ActionFailed(session, options);
+  if (identifies || options.json) PrintDeviceReport(session, options, true);
+  return kExitSuccess;
 }
 
 }  // namespace
@@ -101,7 +107,7 @@ int RunWrite(const CliOptions& options) {
   const std::vector<SettingLine> settings = RequestedSettings(options);
   CDeviceSession session(options);
   CSettingsPages& pages = session.Pages();
-  RequireKnownKeys(pages, settings);
+  RequireKnownKeysAndValues(pages, settings);
   if (auto failed = ReadFirst(session, options)) return *failed;
 
   SetValues(pages, settings);
@@ -111,8 +117,9 @@ int RunWrite(const CliOptions& options) {
   if (auto failure = pages.Commit()) throw CBadInput(RefusalText(*failure, ""));
 
   const bool written = session.Run(SessionAction::Write);
-  if (written || options.json) PrintDeviceReport(session, options, written);
-  return written ? kExitSuccess : ActionFailed(session);
+  if (!written) return ActionFailed(session, options);
+  PrintDeviceReport(session, options, true);
+  return kExitSuccess;
 }
 
 int RunRestart(const CliOptions& options) {

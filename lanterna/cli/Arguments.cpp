@@ -49,8 +49,16 @@ CliOptions ParseArguments(const std::vector<std::string>& arguments) {
       const bool known = TakeValue(argument, "--connection", arguments, index, options.connection) ||
                          TakeValue(argument, "--ini", arguments, index, options.ini) ||
                          TakeValue(argument, "--from", arguments, index, options.from) ||
+                         TakeValue(argument, "--protocol", arguments, index, options.protocol) ||
+                         TakeValue(argument, "--trace", arguments, index, options.trace) ||
+                         TakeValue(argument, "--baud", arguments, index, options.baud) ||
+                         TakeValue(argument, "--parity", arguments, index, options.parity) ||
+                         TakeValue(argument, "--databits", arguments, index, options.databits) ||
+                         TakeValue(argument, "--stopbits", arguments, index, options.stopbits) ||
+                         TakeValue(argument, "--timeout", arguments, index, options.timeout) ||
                          TakeFlag(argument, "--json", options.json) || TakeFlag(argument, "--debug", options.debug) ||
-                         TakeFlag(argument, "--yes", options.yes) || TakeFlag(argument, "--help", options.help) ||
+                         TakeFlag(argument, "--yes", options.yes) || TakeFlag(argument, "--enable", options.enable) || TakeFlag(argument, "--help", options.help) ||
+                         TakeFlag(argument, "--version", options.version) ||
                          TakeFlag(argument, "-h", options.help);
       if (!known) throw CBadInput("unknown option '" + std::string(argument) + "'");
       continue;

@@ -14,10 +14,16 @@ struct CliOptions {
   std::optional<std::string> connection;  // --connection RS232:<device> | SIM[:profile]
   std::optional<std::string> ini;         // --ini PATH
   std::optional<std::string> from;        // --from FILE (write)
+  std::optional<std::string> protocol;  // regs: legacy | ext | auto
+  std::optional<std::string> trace;     // regs: the extended protocol's trace mode
+  // port set: the serial settings besides the device
+  std::optional<std::string> baud, parity, databits, stopbits, timeout;
   bool json = false;
   bool debug = false;
+  bool enable = false;  // regs write: enable the parameter writing first
   bool yes = false;  // restart, default, extract, format: no question asked
   bool help = false;
+  bool version = false;
   std::string command;
   std::vector<std::string> operands;
 };

@@ -1,19 +1,18 @@
 // clock: the Clock page's display, its synchronise button and its UTC and time-zone fields.
 #include <algorithm>
 #include <iostream>
-#include <nlohmann/json.hpp>
 
 #include "cli/ClockInput.h"
 #include "cli/CliError.h"
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
+#include "cli/JsonOutput.h"
 #include "pages/ServiceDeviceClock.h"
 
 namespace lanterna::cli {
 
 namespace {
 
-using Json = nlohmann::ordered_json;
 constexpr const char* kUsage = "clock [sync | set UTC-TIME | zone HOURS]";
 
 // What the command is asked to do, checked before anything is sent.
@@ -97,7 +96,7 @@ void PrintJson(const DeviceClockView& device, const std::string& note, const PcC
                       {"time_zone", pc.zoneText},
                       {"time_zone_name", pc.zoneName},
                       {"utc_time", pc.utcTime}}}};
-  std::cout << object.dump(2) << "\n";
+  PrintJsonSuccess(object);
 }
 
 }  // namespace
@@ -113,21 +112,23 @@ int RunClock(const CliOptions& options) {
   // The page keeps the port open while it is shown.
   CProgramSession& program = session.Program();
   if (!program.OpenPort()) {
-    std::cerr << session.DirectFailureReport("Opening the port failed!");
-    return kExitActionFailed;
+    return DirectFailed(session, options, "Opening the port failed!");
   }
   CServiceDeviceClock clock = program.Clock();
   CClockPageModel& page = session.Pages().Clock();
   if (const auto failure = Perform(page, clock, request)) {
-    std::cerr << session.DirectFailureReport(*failure);
-    return kExitActionFailed;
+    return DirectFailed(session, options, *failure,
+                        {"", 0, 0, request.kind == ClockRequest::Kind::Sync ? "SetRealTimeClock" : "GetRealTimeClock"});
   }
   const CClockPageModel::DeviceRefresh refresh = page.RefreshDevice(clock);
   program.ClosePort();
   if (!refresh.view) {
-    std::cerr << session.DirectFailureReport(refresh.note);
-    return kExitActionFailed;
+    return DirectFailed(session, options, refresh.note, {"", 0, 0, "GetRealTimeClock"});
   }
+  // What the device holds now, read back after the change.
+  if (request.kind != ClockRequest::Kind::Show)
+    std::cerr << "The device's clock is set: UTC " << DateText(refresh.view->utc) << " " << TimeText(refresh.view->utc)
+              << ", time zone " << ZoneText(refresh.view->zoneIndex) << ".\n";
   const PcClockView pc = CClockPageModel::ReadPcClock();
   if (options.json)
     PrintJson(*refresh.view, refresh.note, pc);

@@ -4,6 +4,7 @@
 
 #include "cli/CliError.h"
 #include "cli/DeviceReport.h"
+#include "cli/FailureReport.h"
 
 namespace lanterna::cli {
 
@@ -12,23 +13,44 @@ void RequireOperands(const CliOptions& options, std::size_t min, std::size_t max
   if (count < min || count > max) throw CBadInput(std::string("usage: lanterna-cli ") + usage);
 }
 
-int ActionFailed(const CDeviceSession& session) {
-  std::cerr << session.ActionFailureReport();
+int Failed(const CliOptions& options, const CliFailure& failure, const Json& partial) {
+  std::cerr << FailureReport(failure);
+  if (options.json) PrintJsonFailure(kExitActionFailed, failure, partial);
   return kExitActionFailed;
 }
 
+// A script gets the log and whatever was identified; a person reads the failure.
+int ActionFailed(CDeviceSession& session, const CliOptions& options) {
+  return Failed(options, session.ActionFailure(), DeviceReportJson(session, false));
+}
+
+int DirectFailed(CDeviceSession& session, const CliOptions& options, const std::string& failureText,
+                 const CatalogueDetails& details) {
+  return Failed(options, session.DirectFailure(failureText, details));
+}
+
+namespace {
+
+DeviceReport ReportOf(CDeviceSession& session, bool admissible) {
+  return {session.Data(), session.Pages(), session.Program().ClockState(), admissible, session.Data().LogLines()};
+}
+
+}  // namespace
+
+Json DeviceReportJson(CDeviceSession& session, bool admissible) { return ReportJson(ReportOf(session, admissible)); }
+
 void PrintDeviceReport(CDeviceSession& session, const CliOptions& options, bool admissible) {
-  const DeviceReport report{session.Data(), session.Pages(), session.Program().ClockState(), admissible,
-                            session.Data().LogLines()};
-  std::cout << (options.json ? ReportJson(report) : ReportText(report));
+  if (options.json) {
+    PrintJsonSuccess(DeviceReportJson(session, admissible));
+    return;
+  }
+  std::cout << ReportText(ReportOf(session, admissible));
   std::cout.flush();
 }
 
 std::optional<int> ReadFirst(CDeviceSession& session, const CliOptions& options) {
   if (session.Run(SessionAction::Read)) return std::nullopt;
-  // A script gets the log and whatever was identified; a person reads the failure below.
-  if (options.json) PrintDeviceReport(session, options, false);
-  return ActionFailed(session);
+  return ActionFailed(session, options);
 }
 
 }  // namespace lanterna::cli

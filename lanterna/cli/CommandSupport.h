@@ -11,15 +11,22 @@ namespace lanterna::cli {
 // Throws CBadInput unless the command got between min and max operands.
 void RequireOperands(const CliOptions& options, std::size_t min, std::size_t max, const char* usage);
 
-// Prints the last action's failure report to standard error and gives the exit status.
-int ActionFailed(const CDeviceSession& session);
+// Prints a failure to standard error and, with --json, its one object with what was read
+// before; gives the exit status.
+int Failed(const CliOptions& options, const CliFailure& failure, const Json& partial = Json::object());
+// The last action's failure, with what its identification gave.
+int ActionFailed(CDeviceSession& session, const CliOptions& options);
+// A failed direct call of the service, with the calling thread's last error code.
+int DirectFailed(CDeviceSession& session, const CliOptions& options, const std::string& failureText,
+                 const CatalogueDetails& details = {});
 
-// Prints what the device's last identification gave: as JSON, or as text (which a write can
-// read back).
+// What the device's last identification gave, as JSON members.
+Json DeviceReportJson(CDeviceSession& session, bool admissible);
+// Prints it: as JSON, or as text (which a write can read back).
 void PrintDeviceReport(CDeviceSession& session, const CliOptions& options, bool admissible);
 
-// Reads the device; on failure prints the report (JSON only) and the failure. The exit status
-// on failure, nothing on success.
+// Reads the device; on failure prints the failure. The exit status on failure, nothing on
+// success.
 std::optional<int> ReadFirst(CDeviceSession& session, const CliOptions& options);
 
 }  // namespace lanterna::cli

@@ -2,6 +2,9 @@
 
 #include <array>
 
+#include "Common/ModuleVersion.h"
+#include "app/Configuration.h"
+
 namespace lanterna::cli {
 
 namespace {
@@ -14,7 +17,7 @@ device is admissible, its pages, both tables and one KEY=VALUE line per paramete
 page the device gets. Everything but the parameter lines is a comment ("#"), so the output
 can be given to 'write --from' to copy the settings to another device.
 
-With --json the result is one JSON object with the keys "identification", "admissible",
+With --json the result is one JSON object with the keys "ok", "identification", "admissible",
 "is32", "is_pfc", "pages", "tables", "parameters" and "log".
 
 Example:
@@ -40,9 +43,10 @@ Examples:
 
 constexpr const char* kParamsHelp = R"(Usage: lanterna-cli [OPTIONS] params
 
-Reads the device and lists every parameter key with its page, type, whether the connected
-device has it, its registers on the device's generation, its default and its range (from the
-INI file in use).
+Lists every parameter key with its page, type, registers, default and range (from the INI
+file in use), without a device: the registers are those of the 32-bit generation. With
+--connection it reads the device first and says whether the device has each parameter and
+where its generation keeps it.
 )";
 
 constexpr const char* kRestartHelp = R"(Usage: lanterna-cli [OPTIONS] restart [--yes]
@@ -86,22 +90,56 @@ Reads the device, then works with its real-time clock as the Clock page does:
 The device keeps no daylight saving time.
 )";
 
-constexpr const char* kRegsHelp = R"(Usage: lanterna-cli [OPTIONS] regs read TABLE FIRST COUNT
-       lanterna-cli [OPTIONS] regs write TABLE FIRST WORD...
+constexpr const char* kRegsHelp = R"(Usage: lanterna-cli [OPTIONS] regs read [--protocol P] [--trace MODE] TABLE FIRST COUNT
+       lanterna-cli [OPTIONS] regs write [--enable] [--protocol P] [--trace MODE] TABLE FIRST WORD...
 
 Reads or writes registers of a table directly, without a read of the device and without its
-checks. Numbers are decimal or hexadecimal with "0x". A table is 0 to 127; a run ends at
-register 255.
+checks. Numbers are decimal or hexadecimal with "0x".
+
+--protocol legacy (the default) goes by register telegrams: a table is 0 to 127 and a run ends
+at register 255. --protocol ext goes by the extended protocol the device announces in its table
+124: tables and registers up to 65535 and up to 32761 registers in one message. --protocol auto
+takes the extended protocol where the device announces it, else the telegrams with their
+limits. --trace MODE writes the extended protocol's frames to "ExtProt-<date>_<time>.log" in the
+current folder (or FENNEC_TRACE_DIR); MODE adds 1 hexadecimal, 2 decimal, 4 characters, 8 one row
+per field. The device refuses writes to its parameter tables until the parameter writing
+is enabled: --enable does that first. Nothing is saved: the device forgets the words at its
+next restart unless something saves them.
 
 Examples:
   lanterna-cli --connection SIM regs read 100 9 2
-  lanterna-cli --connection SIM regs write 100 59 8080
+  lanterna-cli --connection SIM regs write --enable 100 59 8080
+  lanterna-cli --connection SIM:fbcext regs read --protocol ext 110 0 300
+)";
+
+constexpr const char* kProtoHelp = R"(Usage: lanterna-cli [OPTIONS] proto [--trace MODE]
+
+Reads the device's protocol description, table 124, shows its eleven words, whether their
+checksum is right and whether the device speaks the extended protocol, with its fragment size,
+buffer size and fragmentation switch. A device without table 124 speaks only the telegrams.
 )";
 
 constexpr const char* kPortsHelp = R"(Usage: lanterna-cli [--json] ports
 
 Lists the serial ports of this machine: the name --connection RS232:<name> takes, and what
 the port is.
+)";
+
+constexpr const char* kPortHelp = R"(Usage: lanterna-cli [--json] port
+       lanterna-cli port set RS232:<device> [--baud N] [--parity P] [--databits N] [--stopbits N] [--timeout MS]
+       lanterna-cli port reset
+
+Shows, stores or removes the serial port the program uses when no --connection is given, as
+the desktop program's port dialog does (the same key, the same values). Settings not given
+keep their present values.
+  --baud       300, 1200, 2400, 9600, 19200, 38400 or 57600
+  --parity     None, Odd, Even, Mark or Space
+  --databits   5, 6, 7 or 8
+  --stopbits   1, 1.5 or 2
+  --timeout    the time-out of an answer in milliseconds
+
+Example:
+  lanterna-cli port set RS232:ttyUSB0 --timeout 1000
 )";
 
 constexpr const char* kErrorHelp = R"(Usage: lanterna-cli [--json] error CODE
@@ -129,8 +167,10 @@ constexpr std::array kCommands = {
     CommandInfo{"extract", "extract the device's file system", kExtractHelp, RunExtract, true},
     CommandInfo{"format", "format the device's file system", kFormatHelp, RunFormat, true},
     CommandInfo{"clock", "show or set the device's clock", kClockHelp, RunClock},
-    CommandInfo{"regs", "read or write registers directly", kRegsHelp, RunRegs},
+    CommandInfo{"regs", "read or write registers directly", kRegsHelp, RunRegs, false, false, true},
+    CommandInfo{"proto", "show the device's protocol description (table 124)", kProtoHelp, RunProto, false, false, true},
     CommandInfo{"ports", "list the serial ports of this machine", kPortsHelp, RunPorts},
+    CommandInfo{"port", "show, store or remove the stored serial port", kPortHelp, RunPort, false, false, false, true},
     CommandInfo{"error", "explain an error code of the library", kErrorHelp, RunError},
     CommandInfo{"sim-reset", "return a simulated device to its factory state", kSimResetHelp, RunSimReset},
 };
@@ -144,13 +184,15 @@ Options:
   --connection RS232:<device>  the serial port (ttyUSB0, COM1, /dev/ttyS0); without this
                                option the port stored by the program is used
   --connection SIM[:profile]   start the device simulator in this process and use it;
-                               profiles: fbc32 (default), pfc32, fbcnode, fbc16, fbcold
+                               profiles: fbc32 (default), pfc32, fbcnode, fbc16, fbcold,
+                               fbcext
   --ini PATH                   the configuration (devices, pages, ranges); default:
                                LANTERNA.INI next to the program
   --json                       the result as one JSON object
   --debug                      show the polling trace of the parameter save
   --yes                        restart, default, extract, format: do not ask
   --help                       this text; with a command, the command's help
+  --version                    the versions of the program and of libfennec
 
 Commands:
 )";
@@ -168,6 +210,11 @@ const CommandInfo* FindCommand(std::string_view name) {
   for (const CommandInfo& command : kCommands)
     if (name == command.name) return &command;
   return nullptr;
+}
+
+std::string VersionText() {
+  return "lanterna-cli " + ProgramVersionText() + "\nlibfennec " +
+         ModuleVersionText(fennec::LibraryFileVersion(), fennec::LibraryBuildDate()) + "\n";
 }
 
 std::string ProgramHelp() {

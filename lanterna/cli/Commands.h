@@ -17,12 +17,16 @@ struct CommandInfo {
   int (*run)(const CliOptions&);
   bool takesYes = false;
   bool takesFrom = false;
+  bool takesRegisterOptions = false;  // --enable, --protocol, --trace
+  bool takesPortSettings = false;
 };
 
 std::span<const CommandInfo> AllCommands();
 const CommandInfo* FindCommand(std::string_view name);
 
 std::string ProgramHelp();
+// "lanterna-cli <version> (<build date>)" and the same of libfennec, a line each.
+std::string VersionText();
 
 // The commands, by group.
 int RunRead(const CliOptions& options);
@@ -34,7 +38,9 @@ int RunExtract(const CliOptions& options);
 int RunFormat(const CliOptions& options);
 int RunClock(const CliOptions& options);
 int RunRegs(const CliOptions& options);
+int RunProto(const CliOptions& options);
 int RunPorts(const CliOptions& options);
+int RunPort(const CliOptions& options);
 int RunError(const CliOptions& options);
 int RunSimReset(const CliOptions& options);
 

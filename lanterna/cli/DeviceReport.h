@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/DialogData.h"
+#include "cli/JsonOutput.h"
 #include "pages/SettingsPages.h"
 
 namespace lanterna::cli {
@@ -22,7 +23,7 @@ struct DeviceReport {
 // Parameters the write would refuse (read only, nothing selected) stand as comments too.
 std::string ReportText(const DeviceReport& report);
 
-// The report as one JSON object.
-std::string ReportJson(const DeviceReport& report);
+// The report as JSON members.
+Json ReportJson(const DeviceReport& report);
 
 }  // namespace lanterna::cli

@@ -7,7 +7,6 @@
 #include "app/Configuration.h"
 #include "cli/CliError.h"
 #include "cli/ConnectionChoice.h"
-#include "cli/FailureReport.h"
 #include "cli/SimulatorHost.h"
 
 namespace lanterna::cli {
@@ -35,6 +34,19 @@ std::unique_ptr<IDeviceLink> MakeLink(const ConnectionChoice& choice, const CSim
   return nullptr;
 }
 
+// The service a failed step of an action called, as the catalogue names functions.
+std::string ServiceOfStep(Action step) {
+  switch (step) {
+    case kSoftwareReset: return "RestartSystem";
+    case kExtractFiles: return "ExtractFiles";
+    case kFormatFlash: return "FormatFlashDisk";
+    case kSaveParameters: return "SaveParameter";
+    case kFactoryDefaults: return "SetFactoryDefaults";
+    case kEnableWriting: return "EnableParamWriting";
+    default: return {};
+  }
+}
+
 }  // namespace
 
 CIniFile LoadIniFile(const CliOptions& options) {
@@ -58,7 +70,10 @@ CDeviceSession::CDeviceSession(const CliOptions& options, const ConnectionChoice
     : m_simulator(StartSimulator(choice)),
       m_program(std::make_unique<CProgramSession>(std::move(ini), MakeLink(choice, m_simulator.get()),
                                                   choice.kind != ConnectionChoice::Kind::Stored, options.debug)),
-      m_frontEnd(m_program->Data(), std::cerr) {}
+      m_frontEnd(m_program->Data(), std::cerr),
+      m_strPort(DescribePort(choice, StoredSerialDevice(), m_program->Connection().GetSettingsValue("device"))) {
+  if (options.debug) std::cerr << "lanterna-cli: the port is " << m_strPort << "\n";
+}
 
 CDeviceSession::~CDeviceSession() {
   m_program.reset();
@@ -74,12 +89,17 @@ bool CDeviceSession::Run(SessionAction action) {
   return succeeded;
 }
 
-std::string CDeviceSession::ActionFailureReport() const {
-  return FailureReport(m_program->LastFailureText(), m_program->LastFailureCode(), m_program->ConnectionAdvice());
+CliFailure CDeviceSession::ActionFailure() const {
+  CatalogueDetails details;
+  details.portName = m_program->Connection().GetSettingsValue("device");
+  if (const auto step = m_program->LastFailedStep()) details.serviceName = ServiceOfStep(*step);
+  return {m_program->LastFailureText(), m_program->LastFailureCode(), m_program->ConnectionAdvice(), m_strPort,
+          details};
 }
 
-std::string CDeviceSession::DirectFailureReport(const std::string& failureText) const {
-  return FailureReport(failureText, fennec::platform::GetThreadLastError(), m_program->ConnectionAdvice());
+CliFailure CDeviceSession::DirectFailure(const std::string& failureText, CatalogueDetails details) const {
+  details.portName = m_program->Connection().GetSettingsValue("device");
+  return {failureText, fennec::platform::GetThreadLastError(), m_program->ConnectionAdvice(), m_strPort, details};
 }
 
 }  // namespace lanterna::cli

@@ -7,6 +7,7 @@
 #include "cli/Arguments.h"
 #include "cli/ConnectionChoice.h"
 #include "cli/FrontEnd.h"
+#include "cli/JsonOutput.h"
 
 namespace lanterna::cli {
 
@@ -31,15 +32,17 @@ class CDeviceSession {
   const CProgramSession& Program() const { return *m_program; }
   CDialogData& Data() { return m_program->Data(); }
   CSettingsPages& Pages() { return m_program->Pages(); }
+  // Which port the command uses and where that choice came from.
+  const std::string& Port() const { return m_strPort; }
 
   // One device action with its waiting text first, its log as it comes and, after it, the pages
   // whose values a short table left out.
   bool Run(SessionAction action);
 
-  // Standard error's report of the last failed action, or of a failed direct call with the
-  // calling thread's last error code.
-  std::string ActionFailureReport() const;
-  std::string DirectFailureReport(const std::string& failureText) const;
+  // How the last action failed, or a direct call with the calling thread's last error code.
+  CliFailure ActionFailure() const;
+  // details: the request's table, register and service where the caller knows them.
+  CliFailure DirectFailure(const std::string& failureText, CatalogueDetails details = {}) const;
 
  private:
   CDeviceSession(const CliOptions& options, const ConnectionChoice& choice, CIniFile ini);
@@ -47,6 +50,7 @@ class CDeviceSession {
   std::unique_ptr<CSimulatorHost> m_simulator;  // outlives the session, which closes its port
   std::unique_ptr<CProgramSession> m_program;
   CCliFrontEnd m_frontEnd;
+  std::string m_strPort;
 };
 
 }  // namespace lanterna::cli

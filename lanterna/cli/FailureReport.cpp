@@ -23,31 +23,37 @@ std::string WithLineFeeds(std::string text) {
   return text;
 }
 
+}  // namespace
+
 std::string HexCode(std::uint32_t code) {
   char text[16];
   std::snprintf(text, sizeof text, "0x%08X", code);
   return text;
 }
 
-}  // namespace
-
-tErrorMessage CatalogueMessage(std::uint32_t code) {
+tErrorMessage CatalogueMessage(std::uint32_t code, const CatalogueDetails& details) {
   // The catalogue reads the thread's last error code.
   fennec::platform::SetThreadLastError(code);
   tErrorMessage message;
-  CFennecErrorHandler().Evaluate(&message);
+  CFennecErrorHandler().Evaluate(&message, details.portName.empty() ? nullptr : details.portName.c_str(), 0,
+                                 details.table, details.registerNumber,
+                                 details.serviceName.empty() ? nullptr : details.serviceName.c_str());
   for (std::string* text : {&message.strTitle, &message.strText, &message.strDetail}) *text = WithLineFeeds(*text);
   return message;
 }
 
-std::string FailureReport(const std::string& failureText, std::uint32_t code, const std::string& portAdvice) {
-  std::string report = "lanterna-cli: " + (failureText.empty() ? std::string("the action failed") : failureText) + "\n";
+std::string FailureReport(const CliFailure& failure) {
+  const std::uint32_t code = failure.code;
+  const std::string& portAdvice = failure.advice;
+  std::string report =
+      "lanterna-cli: " + (failure.text.empty() ? std::string("the action failed") : failure.text) + "\n";
   if (code != 0) {
-    const tErrorMessage message = CatalogueMessage(code);
+    const tErrorMessage message = CatalogueMessage(code, failure.details);
     report += "  " + message.strTitle + " (" + HexCode(code) + "): " + message.strText + "\n";
     if (!message.strDetail.empty()) report += Indented(message.strDetail, "    ") + "\n";
   }
   if (!portAdvice.empty()) report += Indented(portAdvice, "  ") + "\n";
+  if (!failure.port.empty()) report += "  The port: " + failure.port + "\n";
   return report;
 }
 

@@ -17,8 +17,6 @@ namespace lanterna::cli {
 
 namespace {
 
-using Json = nlohmann::ordered_json;
-
 std::string Padded(std::string text, std::size_t width) {
   if (text.size() < width) text.resize(width, ' ');
   return text;
@@ -44,7 +42,7 @@ int RunPorts(const CliOptions& options) {
   if (options.json) {
     Json list = Json::array();
     for (const auto& port : ports) list.push_back({{"name", port.name}, {"friendly_name", port.friendlyName}});
-    std::cout << list.dump(2) << "\n";
+    PrintJsonSuccess({{"ports", list}});
     return kExitSuccess;
   }
   if (ports.empty()) std::cerr << "This machine has no serial ports.\n";
@@ -55,31 +53,37 @@ int RunPorts(const CliOptions& options) {
 int RunError(const CliOptions& options) {
   RequireOperands(options, 1, 1, "error CODE");
   const std::uint32_t code = ParseNumberOperand(options.operands[0], 0xFFFFFFFF, "the error code");
+  if (code == 0) {
+    constexpr const char* kNoError = "The code 0 is no error: the library reports it when nothing failed.";
+    if (options.json)
+      PrintJsonSuccess({{"code", HexCode(0)}, {"title", ""}, {"text", kNoError}, {"detail", ""}});
+    else
+      std::cout << HexCode(0) << "  " << kNoError << "\n";
+    return kExitSuccess;
+  }
   const tErrorMessage message = CatalogueMessage(code);
-  char hex[16];
-  std::snprintf(hex, sizeof hex, "0x%08X", code);
+  const std::string hex = HexCode(code);
   if (options.json) {
-    const Json object{{"code", hex}, {"title", message.strTitle}, {"text", message.strText}, {"detail", message.strDetail}};
-    std::cout << object.dump(2) << "\n";
+    PrintJsonSuccess({{"code", hex}, {"title", message.strTitle}, {"text", message.strText}, {"detail", message.strDetail}});
   } else {
     std::cout << hex << "  " << message.strTitle << "\n" << message.strText << "\n\n" << message.strDetail << "\n";
   }
   return kExitSuccess;
 }
 
-int RunParams(const CliOptions& options) {
-  RequireOperands(options, 0, 0, "params");
-  CDeviceSession session(options);
-  if (auto failed = ReadFirst(session, options)) return *failed;
-  const bool is32 = session.Data().Is32() != 0;
+namespace {
 
+// Every parameter of every page. With a device, whether it has each and its generation's
+// registers; without one, the registers of the 32-bit generation.
+void PrintParameters(const CSettingsPages& pages, std::optional<bool> deviceIs32, bool json) {
+  const bool is32 = deviceIs32.value_or(true);
   Json list = Json::array();
   std::string text = Padded("KEY", 32) + Padded("PAGE", 11) + Padded("TYPE", 11) + Padded("DEVICE", 8) +
                      Padded("REGISTERS", 18) + Padded("DEFAULT", 9) + "RANGE\n";
-  for (const CCouplerSettingsPageModel* page : session.Pages().Pages()) {
+  for (const CCouplerSettingsPageModel* page : pages.Pages()) {
     for (const auto& owned : page->Parameters()) {
       const CPageParameter& parameter = *owned;
-      const std::string has = DeviceHasIt(*page, parameter);
+      const std::string has = deviceIs32 ? DeviceHasIt(*page, parameter) : "-";
       list.push_back({{"key", parameter.Key()},
                       {"page", page->GetSection()},
                       {"title", parameter.Title()},
@@ -87,13 +91,30 @@ int RunParams(const CliOptions& options) {
                       {"range", RangeText(parameter)},
                       {"default", DefaultText(parameter)},
                       {"registers", parameter.Registers(is32)},
-                      {"device_has_it", has == "yes"}});
+                      {"device_has_it", deviceIs32 ? Json(has == "yes") : Json()}});
       text += Padded(parameter.Key(), 32) + Padded(page->GetSection(), 11) + Padded(KindName(parameter), 11) +
               Padded(has, 8) + Padded(RegistersOf(parameter, is32), 18) + Padded(DefaultText(parameter), 9) +
               RangeText(parameter) + "\n";
     }
   }
-  std::cout << (options.json ? list.dump(2) + "\n" : text);
+  if (json)
+    PrintJsonSuccess({{"parameters", list}});
+  else
+    std::cout << text;
+}
+
+}  // namespace
+
+int RunParams(const CliOptions& options) {
+  RequireOperands(options, 0, 0, "params");
+  if (!options.connection) {
+    const CIniFile ini = LoadIniFile(options);
+    PrintParameters(CSettingsPages(ini), std::nullopt, options.json);
+    return kExitSuccess;
+  }
+  CDeviceSession session(options);
+  if (auto failed = ReadFirst(session, options)) return *failed;
+  PrintParameters(session.Pages(), session.Data().Is32() != 0, options.json);
   return kExitSuccess;
 }
 
@@ -101,9 +122,12 @@ int RunSimReset(const CliOptions& options) {
   RequireOperands(options, 0, 1, "sim-reset [PROFILE]");
   const std::string name = options.operands.empty() ? kDefaultSimulatorProfile : options.operands[0];
   std::string report;
-  const bool reset = ResetSimulator(SimulatorProfile(name), report);
-  (reset ? std::cout : std::cerr) << report << "\n";
-  return reset ? kExitSuccess : kExitActionFailed;
+  if (!ResetSimulator(SimulatorProfile(name), report)) return Failed(options, {report, 0, "", ""});
+  if (options.json)
+    PrintJsonSuccess({{"profile", name}, {"report", report}});
+  else
+    std::cout << report << "\n";
+  return kExitSuccess;
 }
 
 }  // namespace lanterna::cli

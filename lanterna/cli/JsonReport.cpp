@@ -7,8 +7,6 @@ namespace lanterna::cli {
 
 namespace {
 
-using Json = nlohmann::ordered_json;
-
 Json IdentificationJson(const tIdentification& identification, const std::string& clockState) {
   return Json{{"order_number", identification.orderNumber},
               {"description", identification.description},
@@ -39,13 +37,13 @@ Json ParameterValue(const CPageParameter& parameter) {
 
 }  // namespace
 
-std::string ReportJson(const DeviceReport& report) {
+Json ReportJson(const DeviceReport& report) {
   CDialogData& data = report.data;
   Json parameters = Json::object();
   for (const CPageParameter* parameter : DeviceParameters(report.pages))
     parameters[parameter->Key()] = ParameterValue(*parameter);
 
-  const Json object{{"identification", IdentificationJson(data.Identification(), report.clockState)},
+  return Json{{"identification", IdentificationJson(data.Identification(), report.clockState)},
                     {"admissible", report.admissible},
                     {"is32", data.Is32() != 0},
                     {"is_pfc", data.IsPFC() != 0},
@@ -53,7 +51,6 @@ std::string ReportJson(const DeviceReport& report) {
                     {"tables", Json{{"0", data.Table0()}, {"100", data.Table100()}}},
                     {"parameters", parameters},
                     {"log", report.log}};
-  return object.dump(2) + "\n";
 }
 
 }  // namespace lanterna::cli

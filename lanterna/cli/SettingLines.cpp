@@ -3,7 +3,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "Common/TextCase.h"
+#include "Platform/TextCase.h"
 #include "cli/CliError.h"
 
 namespace lanterna::cli {
@@ -54,6 +54,10 @@ std::vector<SettingLine> SettingsFromFile(const std::filesystem::path& file) {
   std::ostringstream text;
   text << in.rdbuf();
   if (!in) throw CBadInput("cannot read " + file.string());
+  // A file of other bytes is not shown back: it may be anything, a terminal's escapes included.
+  for (const char c : text.str())
+    if (static_cast<unsigned char>(c) < 0x20 && c != '\n' && c != '\r' && c != '\t')
+      throw CBadInput(file.string() + " is not a text file of KEY=VALUE lines");
   return SettingsFromText(text.str(), file.string());
 }
 

@@ -5,6 +5,7 @@
 
 #include "cli/CliError.h"
 #include "cli/Commands.h"
+#include "cli/JsonOutput.h"
 
 using namespace lanterna::cli;
 
@@ -13,10 +14,19 @@ namespace {
 void RequireOptionsOf(const CommandInfo& command, const CliOptions& options) {
   if (options.yes && !command.takesYes) throw CBadInput(std::string(command.name) + " does not take --yes");
   if (options.from && !command.takesFrom) throw CBadInput(std::string(command.name) + " does not take --from");
+  if ((options.enable || options.protocol || options.trace) && !command.takesRegisterOptions)
+    throw CBadInput(std::string(command.name) + " does not take --enable, --protocol or --trace");
+  const bool portSettings = options.baud || options.parity || options.databits || options.stopbits || options.timeout;
+  if (portSettings && !command.takesPortSettings)
+    throw CBadInput(std::string(command.name) + " does not take --baud, --parity, --databits, --stopbits or --timeout");
 }
 
 int Run(const std::vector<std::string>& arguments) {
   const CliOptions options = ParseArguments(arguments);
+  if (options.version) {
+    std::cout << VersionText();
+    return kExitSuccess;
+  }
   if (options.command.empty() || options.command == "help") {
     const CommandInfo* topic = options.operands.empty() ? nullptr : FindCommand(options.operands[0]);
     const bool asked = options.help || !options.command.empty();
@@ -33,16 +43,30 @@ int Run(const std::vector<std::string>& arguments) {
   return command->run(options);
 }
 
+// --json asks for one object on failure too, even when the arguments themselves are at fault.
+bool AsksForJson(const std::vector<std::string>& arguments) {
+  for (const std::string& argument : arguments) {
+    if (argument == "--") return false;
+    if (argument == "--json") return true;
+  }
+  return false;
+}
+
+int Fail(const std::vector<std::string>& arguments, int exitStatus, const std::string& text) {
+  std::cerr << "lanterna-cli: " << text << "\n";
+  if (AsksForJson(arguments)) PrintJsonFailure(exitStatus, {text, 0, "", ""});
+  return exitStatus;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
   try {
-    return Run(std::vector<std::string>(argv + 1, argv + argc));
+    return Run(arguments);
   } catch (const CBadInput& error) {
-    std::cerr << "lanterna-cli: " << error.what() << "\n";
-    return kExitBadInput;
+    return Fail(arguments, kExitBadInput, error.what());
   } catch (const std::exception& error) {
-    std::cerr << "lanterna-cli: " << error.what() << "\n";
-    return kExitActionFailed;
+    return Fail(arguments, kExitActionFailed, error.what());
   }
 }

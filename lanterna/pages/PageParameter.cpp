@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "Common/TextCase.h"
+#include "Platform/TextCase.h"
 #include "pages/CouplerSettingsPageModel.h"
 #include "base/Ipv4Address.h"
 #include "pages/NumberText.h"

@@ -7,6 +7,8 @@
 #include <random>
 #include <string>
 #include <type_traits>
+#include <utility>
+#include <initializer_list>
 #include <vector>
 
 #include "base/IniFile.h"
@@ -50,6 +52,17 @@ inline std::string Text(const CCouplerSettingsPageModel& page, std::string_view 
 inline void Set(CCouplerSettingsPageModel& page, std::string_view key, std::string_view text) {
   const auto failure = Parameter(page, key).SetText(text);
   EXPECT_FALSE(failure) << key << "=" << text << ": " << (failure ? failure->message : "");
+}
+
+// Several fields at once: each shows its text, or each takes its value.
+using FieldTexts = std::initializer_list<std::pair<std::string_view, std::string_view>>;
+
+inline void ExpectTexts(const CCouplerSettingsPageModel& page, FieldTexts fields) {
+  for (const auto& [key, text] : fields) EXPECT_EQ(Text(page, key), text) << key;
+}
+
+inline void SetTexts(CCouplerSettingsPageModel& page, FieldTexts fields) {
+  for (const auto& [key, text] : fields) Set(page, key, text);
 }
 
 inline std::vector<std::uint16_t> RandomWords(std::mt19937& random, std::size_t count) {

@@ -2,6 +2,7 @@
 
 #include "Common/XMLDOMHelper.h"
 #include "app/CommandLine.h"
+#include "app/DeviceLink.h"
 
 using lanterna::ParseCommandLine;
 

@@ -6,40 +6,21 @@
 
 #include "Communication/RS232Connection.h"
 #include "SIOService.h"
-#include "SimulatedDevice.h"
+#include "SimulatorSupport.h"
 #include "app/DeviceActions.h"
 #include "app/DialogData.h"
 
 using namespace lanterna;
 using fennec::sim::SimulatedDevice;
+using namespace lanterna::test;
 
 namespace {
-
 
 const char* kIni =
     "[0716-0341]\nFBC=32\nPFC=0\nVersion=01.00.00(00)\nPAGE00=ALL\n"
     "[0716-0861]\nFBC=0\nPFC=32\nPAGE00=ALL\n"
     "[0716-0312]\nFBC=16\nPFC=0\n"
     "[0716-0301]\nFBC=16\nPFC=0\n";
-
-fennec::sim::SimulatorOptions Options(const char* profile) {
-  fennec::sim::SimulatorOptions options;
-  options.profile = *fennec::sim::FindProfile(profile);
-  options.timings.restartSilence = std::chrono::milliseconds(300);
-  options.timings.restartGrace = std::chrono::milliseconds(300);
-  options.timings.saveBusy = std::chrono::milliseconds(150);
-  options.timings.fileJob = std::chrono::milliseconds(700);
-  return options;
-}
-
-ActionTimings Fast() {
-  ActionTimings timings;
-  timings.probeDelay = std::chrono::milliseconds(20);
-  timings.savePollDelay = std::chrono::milliseconds(50);
-  timings.extractPollDelay = std::chrono::milliseconds(100);
-  timings.formatPollDelay = std::chrono::milliseconds(100);
-  return timings;
-}
 
 // The front end of a test: feeds the dialog data as a window would, and keeps what a user sees.
 class CTestFrontEnd : public IWorkerReports {
@@ -65,12 +46,12 @@ class CTestFrontEnd : public IWorkerReports {
 class DeviceActionsTest : public ::testing::Test {
  protected:
   void StartDevice(const char* profile) {
-    m_device = std::make_unique<SimulatedDevice>(Options(profile));
+    m_device = std::make_unique<SimulatedDevice>(QuickDevice(profile));
     ASSERT_TRUE(m_device->Start()) << m_device->StartReport();
     ASSERT_TRUE(m_connection.SetSettingsXML("<RS232 device='" + m_device->SlavePath() + "' timeout='300'/>"));
   }
 
-  CDeviceActions Actions(bool debug = false) { return CDeviceActions(m_connection, m_service, m_frontEnd, debug, Fast()); }
+  CDeviceActions Actions(bool debug = false) { return CDeviceActions(m_connection, m_service, m_frontEnd, debug, QuickTimings()); }
 
   bool Read() {
     EXPECT_TRUE(m_data.BeginAction(kIdentify));
@@ -261,13 +242,13 @@ TEST_F(DeviceActionsTest, ExtractAndFormatPollUntilTheDeviceIsDone) {
 }
 
 TEST_F(DeviceActionsTest, ASaveThatNeverFinishesFailsInsteadOfPollingForever) {
-  auto options = Options("fbc32");
+  auto options = QuickDevice("fbc32");
   options.timings.saveBusy = std::chrono::milliseconds(60000);
   m_device = std::make_unique<SimulatedDevice>(options);
   ASSERT_TRUE(m_device->Start());
   ASSERT_TRUE(m_connection.SetSettingsXML("<RS232 device='" + m_device->SlavePath() + "' timeout='300'/>"));
   ASSERT_TRUE(Read());
-  ActionTimings timings = Fast();
+  ActionTimings timings = QuickTimings();
   timings.maxSaveBusyTime = std::chrono::milliseconds(300);
   ASSERT_TRUE(m_data.BeginAction(kWriteSettings));
   EXPECT_FALSE(CDeviceActions(m_connection, m_service, m_frontEnd, false, timings)

@@ -8,13 +8,14 @@ using namespace lanterna::test;
 
 TEST(EthernetIPPage, WithoutAnIniThePlcOnlyCountsStartAt4) {
   CEthernetIPPageModel page(Ini(""));
-  EXPECT_EQ(Text(page, "ETHERNETIP.BkFbInpVarCnt"), "0");
-  EXPECT_EQ(Text(page, "ETHERNETIP.BkFbOutVarCnt"), "0");
-  EXPECT_EQ(Text(page, "ETHERNETIP.BkFbInpPlcOnlyVarCnt"), "4");
-  EXPECT_EQ(Text(page, "ETHERNETIP.BkFbInpStartPlcVarCnt"), "0");
-  EXPECT_EQ(Text(page, "ETHERNETIP.BkFbOutPlcOnlyVarCnt"), "4");
-  EXPECT_EQ(Text(page, "ETHERNETIP.BkFbOutStartPlcVarCnt"), "0");
-  EXPECT_EQ(Text(page, "ETHERNETIP.HeaderCfgOT"), "[0] used");
+  ExpectTexts(page, {
+      {"ETHERNETIP.BkFbInpVarCnt", "0"},
+      {"ETHERNETIP.BkFbOutVarCnt", "0"},
+      {"ETHERNETIP.BkFbInpPlcOnlyVarCnt", "4"},
+      {"ETHERNETIP.BkFbInpStartPlcVarCnt", "0"},
+      {"ETHERNETIP.BkFbOutPlcOnlyVarCnt", "4"},
+      {"ETHERNETIP.BkFbOutStartPlcVarCnt", "0"},
+      {"ETHERNETIP.HeaderCfgOT", "[0] used"}});
 }
 
 TEST(EthernetIPPage, ACountAndItsOffsetShareTheMax) {

@@ -51,20 +51,22 @@ TEST(ModbusPage, The32BitGenerationReadsAndWritesItsSevenRegisters) {
   table[58] = 0;  // taken: the present value lies in the range
   CModbusPageModel page(Ini(""));
   Load(page, table, true);
-  EXPECT_EQ(Text(page, "MODBUS.CloseSockets"), "1");
-  EXPECT_EQ(Text(page, "MODBUS.WatchdogConfiguration"), "[1] Alternate");
-  EXPECT_EQ(Text(page, "MODBUS.WatchdogTimeout"), "50");
-  EXPECT_EQ(Text(page, "MODBUS.TriggerMask1"), "0x00F0");
-  EXPECT_EQ(Text(page, "MODBUS.TriggerMask2"), "0x0F00");
-  EXPECT_EQ(Text(page, "MODBUS.ConnectionCount"), "3");
-  EXPECT_EQ(Text(page, "MODBUS.ConnectionWatchdog"), "0");
+  ExpectTexts(page, {
+      {"MODBUS.CloseSockets", "1"},
+      {"MODBUS.WatchdogConfiguration", "[1] Alternate"},
+      {"MODBUS.WatchdogTimeout", "50"},
+      {"MODBUS.TriggerMask1", "0x00F0"},
+      {"MODBUS.TriggerMask2", "0x0F00"},
+      {"MODBUS.ConnectionCount", "3"},
+      {"MODBUS.ConnectionWatchdog", "0"}});
 
-  Set(page, "MODBUS.CloseSockets", "0");
-  Set(page, "MODBUS.WatchdogConfiguration", "[0] standard");
-  Set(page, "MODBUS.WatchdogTimeout", "100");
-  Set(page, "MODBUS.TriggerMask1", "1234");
-  Set(page, "MODBUS.TriggerMask2", "0x0");
-  Set(page, "MODBUS.ConnectionWatchdog", "90");
+  SetTexts(page, {
+      {"MODBUS.CloseSockets", "0"},
+      {"MODBUS.WatchdogConfiguration", "[0] standard"},
+      {"MODBUS.WatchdogTimeout", "100"},
+      {"MODBUS.TriggerMask1", "1234"},
+      {"MODBUS.TriggerMask2", "0x0"},
+      {"MODBUS.ConnectionWatchdog", "90"}});
   EXPECT_FALSE(page.CommitSettings());
   const std::vector<std::uint16_t> head = {0xAAAA, 0, 0, 100, 0x1234, 0};
   EXPECT_EQ(std::vector<std::uint16_t>(table.begin(), table.begin() + 6), head);

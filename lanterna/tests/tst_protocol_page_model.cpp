@@ -11,15 +11,17 @@ TEST(ProtocolPage, ServiceSwitchesComeFromRegister0AndLeaveTheOtherPagesBits) {
   table[0] = 0x0385;
   CProtocolPageModel page(Ini(""));
   Load(page, table, true);
-  EXPECT_EQ(Text(page, "PROTOCOL.FTP"), "1");
-  EXPECT_EQ(Text(page, "PROTOCOL.SNMP"), "1");
-  EXPECT_EQ(Text(page, "PROTOCOL.WebServer"), "0");
-  EXPECT_EQ(Text(page, "PROTOCOL.SNTP"), "0");
+  ExpectTexts(page, {
+      {"PROTOCOL.FTP", "1"},
+      {"PROTOCOL.SNMP", "1"},
+      {"PROTOCOL.WebServer", "0"},
+      {"PROTOCOL.SNTP", "0"}});
 
-  Set(page, "PROTOCOL.FTP", "0");
-  Set(page, "PROTOCOL.PLC", "1");
-  Set(page, "PROTOCOL.Authentication", "1");
-  Set(page, "PROTOCOL.EtherNetIP", "1");
+  SetTexts(page, {
+      {"PROTOCOL.FTP", "0"},
+      {"PROTOCOL.PLC", "1"},
+      {"PROTOCOL.Authentication", "1"},
+      {"PROTOCOL.EtherNetIP", "1"}});
   EXPECT_FALSE(page.CommitSettings());
   EXPECT_EQ(table[0], 0x3384 | 0x0040);  // bits 7, 8, 9 untouched
 }
@@ -31,9 +33,10 @@ TEST(ProtocolPage, WithTheWebServerOffPortAndAuthenticationAreDisabledButWritten
   CProtocolPageModel page(Ini(""));
   Load(page, table, true);
   EXPECT_TRUE(Parameter(page, "PROTOCOL.HttpPort").Enabled());
-  Set(page, "PROTOCOL.HttpPort", "8080");
-  Set(page, "PROTOCOL.Authentication", "1");
-  Set(page, "PROTOCOL.WebServer", "0");
+  SetTexts(page, {
+      {"PROTOCOL.HttpPort", "8080"},
+      {"PROTOCOL.Authentication", "1"},
+      {"PROTOCOL.WebServer", "0"}});
   EXPECT_FALSE(Parameter(page, "PROTOCOL.HttpPort").Enabled());
   EXPECT_FALSE(Parameter(page, "PROTOCOL.Authentication").Enabled());
   EXPECT_FALSE(page.CommitSettings());

@@ -8,9 +8,10 @@ using namespace lanterna::test;
 
 TEST(SntpPage, WithoutAnIniTheTimeOutStartsAt2000AndTheIntervalAt0) {
   CSntpPageModel page(Ini(""));
-  EXPECT_EQ(Text(page, "SNTP.ClientTimeout"), "2000");
-  EXPECT_EQ(Text(page, "SNTP.ClientInterval"), "0");
-  EXPECT_EQ(Text(page, "SNTP.TimeServer"), "0.0.0.0");
+  ExpectTexts(page, {
+      {"SNTP.ClientTimeout", "2000"},
+      {"SNTP.ClientInterval", "0"},
+      {"SNTP.TimeServer", "0.0.0.0"}});
 }
 
 TEST(SntpPage, AWriteChangesOnlyBit3OfRegister0AndCarriesDaylightSavingThrough) {
@@ -23,9 +24,10 @@ TEST(SntpPage, AWriteChangesOnlyBit3OfRegister0AndCarriesDaylightSavingThrough) 
   table[20] = 0x0100;
   CSntpPageModel page(Ini(""));
   Load(page, table, true);
-  EXPECT_EQ(Text(page, "SNTP.Client"), "0");
-  EXPECT_EQ(Text(page, "SNTP.TimeServer"), "172.16.0.1");
-  EXPECT_EQ(Text(page, "SNTP.ClientInterval"), "3600");
+  ExpectTexts(page, {
+      {"SNTP.Client", "0"},
+      {"SNTP.TimeServer", "172.16.0.1"},
+      {"SNTP.ClientInterval", "3600"}});
 
   Set(page, "SNTP.Client", "1");
   Set(page, "SNTP.ClientTimeout", "800");
@@ -41,9 +43,10 @@ TEST(SntpPage, SwitchedOffTheFieldsAreDisabledButStillWritten) {
   CSntpPageModel page(Ini(""));
   Load(page, table, true);
   EXPECT_TRUE(Parameter(page, "SNTP.ClientInterval").Enabled());
-  Set(page, "SNTP.ClientInterval", "120");
-  Set(page, "SNTP.TimeServer", "10.0.0.9");
-  Set(page, "SNTP.Client", "false");
+  SetTexts(page, {
+      {"SNTP.ClientInterval", "120"},
+      {"SNTP.TimeServer", "10.0.0.9"},
+      {"SNTP.Client", "false"}});
   for (const char* key : {"SNTP.TimeServer", "SNTP.ClientInterval", "SNTP.ClientTimeout"})
     EXPECT_FALSE(Parameter(page, key).Enabled()) << key;
   EXPECT_TRUE(Parameter(page, "SNTP.Client").Enabled());

@@ -65,11 +65,12 @@ TEST(TCPIPPage, AddressesUseTheRegisterPairEncoding) {
   Load(page, table, true);
   EXPECT_EQ(Text(page, "TCPIP.IPAddress"), "192.168.1.111");
 
-  Set(page, "TCPIP.IPAddress", "10.1.2.3");
-  Set(page, "TCPIP.SubnetMask", "255.255.255.0");
-  Set(page, "TCPIP.Gateway", "10.1.2.254");
-  Set(page, "TCPIP.PreferredDNS", "8.8.4.4");
-  Set(page, "TCPIP.AlternativeDNS", "1.0.0.1");
+  SetTexts(page, {
+      {"TCPIP.IPAddress", "10.1.2.3"},
+      {"TCPIP.SubnetMask", "255.255.255.0"},
+      {"TCPIP.Gateway", "10.1.2.254"},
+      {"TCPIP.PreferredDNS", "8.8.4.4"},
+      {"TCPIP.AlternativeDNS", "1.0.0.1"}});
   EXPECT_FALSE(page.CommitSettings());
   const std::vector<std::uint16_t> expected = {0,      0,      0,      0,      0,      0,      0,
                                                0,      0,      0x010A, 0x0302, 0xFFFF, 0x00FF, 0x010A,
@@ -129,9 +130,10 @@ TEST(TCPIPPage, OlderDevicesWriteOnlyTheBootPRegisterAndShowTheIdentifiedAddress
   TCPIPPage page;
   page.SetAddressStrings("192.168.1.17", "255.255.0.0", "192.168.1.1", "", "");
   Load(page, table, false);
-  EXPECT_EQ(Text(page, "TCPIP.BootP"), "1");
-  EXPECT_EQ(Text(page, "TCPIP.IPAddress"), "192.168.1.17");
-  EXPECT_EQ(Text(page, "TCPIP.Gateway"), "192.168.1.1");
+  ExpectTexts(page, {
+      {"TCPIP.BootP", "1"},
+      {"TCPIP.IPAddress", "192.168.1.17"},
+      {"TCPIP.Gateway", "192.168.1.1"}});
   EXPECT_FALSE(Parameter(page, "TCPIP.IPAddress").Editable());
   EXPECT_FALSE(Parameter(page, "TCPIP.PreferredDNS").Available());
   EXPECT_FALSE(Parameter(page, "TCPIP.Server").Available());
@@ -148,10 +150,11 @@ TEST(TCPIPPage, AnEmptyDnsTextLeavesThatAddress) {
   TCPIPPage page;
   Load(page, table, true);
   page.SetAddressStrings("1.2.3.4", "255.0.0.0", "", "", "9.9.9.9");
-  EXPECT_EQ(Text(page, "TCPIP.IPAddress"), "1.2.3.4");
-  EXPECT_EQ(Text(page, "TCPIP.Gateway"), "0.0.0.0");
-  EXPECT_EQ(Text(page, "TCPIP.PreferredDNS"), "8.8.8.8");
-  EXPECT_EQ(Text(page, "TCPIP.AlternativeDNS"), "9.9.9.9");
+  ExpectTexts(page, {
+      {"TCPIP.IPAddress", "1.2.3.4"},
+      {"TCPIP.Gateway", "0.0.0.0"},
+      {"TCPIP.PreferredDNS", "8.8.8.8"},
+      {"TCPIP.AlternativeDNS", "9.9.9.9"}});
 }
 
 // Register 0 with at most one of bits 7 to 9, bit 7 only where Auto-IP is offered: the cases

@@ -87,9 +87,10 @@ TEST(TransmissionPage, WithoutBandwidthLimitingTimeAndPriorityAreDisabledButWrit
   CTransmissionPageModel page(Ini(""));
   Load(page, table, true);
   EXPECT_TRUE(Parameter(page, "TRAFFIC.ActivationTime").Enabled());
-  Set(page, "TRAFFIC.ActivationTime", "45");
-  Set(page, "TRAFFIC.TaskPriority", "[3] All tasks running");
-  Set(page, "TRAFFIC.BandwidthLimiting", "0");
+  SetTexts(page, {
+      {"TRAFFIC.ActivationTime", "45"},
+      {"TRAFFIC.TaskPriority", "[3] All tasks running"},
+      {"TRAFFIC.BandwidthLimiting", "0"}});
   EXPECT_FALSE(Parameter(page, "TRAFFIC.ActivationTime").Enabled());
   EXPECT_FALSE(Parameter(page, "TRAFFIC.TaskPriority").Enabled());
   EXPECT_FALSE(page.CommitSettings());

@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cstdint>
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "NumberText.h"
+#include "ProtocolTable.h"
+#include "TableNumbers.h"
 
 namespace fennec::sim {
 
@@ -26,19 +29,6 @@ struct OptionDefinition {
 constexpr std::uint64_t kMaxMilliseconds = 3'600'000;
 constexpr std::uint64_t kMaxBaud = 4'000'000;
 constexpr std::uint64_t kMaxCount = 1'000'000;
-
-// Decimal, or hexadecimal after "0x"; the whole text must be the number.
-std::optional<std::uint64_t> ParseNumber(std::string_view text, std::uint64_t max) {
-  int base = 10;
-  if (text.starts_with("0x") || text.starts_with("0X")) {
-    base = 16;
-    text.remove_prefix(2);
-  }
-  std::uint64_t value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
-  if (text.empty() || error != std::errc() || end != text.data() + text.size() || value > max) return std::nullopt;
-  return value;
-}
 
 template <typename Target>
 Problem SetNumber(Target& target, std::string_view value, std::uint64_t max, std::string_view what) {
@@ -99,6 +89,46 @@ Problem AddRangeRejection(ProgramOptions& options, std::string_view value) {
   if (auto problem = SetStatus(rejection.status, rule->second)) return problem;
   options.simulator.rejections.ranges.push_back(rejection);
   return std::nullopt;
+}
+
+// NAME=VALUE[,NAME=VALUE...] over the profile's table 124.
+Problem RewriteTable124(ProgramOptions& options, std::string_view value) {
+  Profile& profile = options.simulator.profile;
+  const auto table = profile.deviceTables.find(kProtocolTable);
+  if (table == profile.deviceTables.end()) return "the profile " + profile.name + " has no table 124";
+  if (auto problem = RewriteProtocolWords(table->second, value)) return "--table124: " + *problem;
+  return std::nullopt;
+}
+
+struct ExtFaultKind {
+  std::string_view name;
+  unsigned ExtFaults::*count;
+};
+
+constexpr std::array kExtFaultKinds{
+    ExtFaultKind{"seqnr", &ExtFaults::wrongSeqNr},          ExtFaultKind{"cmd", &ExtFaults::wrongCmd},
+    ExtFaultKind{"protid", &ExtFaults::wrongProtId},        ExtFaultKind{"repeat", &ExtFaults::repeatedFragment},
+    ExtFaultKind{"order", &ExtFaults::outOfOrder},          ExtFaultKind{"counter0", &ExtFaults::counterZero},
+    ExtFaultKind{"nodata", &ExtFaults::withoutData},        ExtFaultKind{"checksum", &ExtFaults::badChecksum},
+    ExtFaultKind{"header", &ExtFaults::badHeader},          ExtFaultKind{"oversize", &ExtFaults::oversizeLen},
+    ExtFaultKind{"confirm", &ExtFaults::confirmationInstead},
+};
+constexpr std::string_view kSilentAfter = "silent-after";
+
+// KIND=N
+Problem AddExtFault(ProgramOptions& options, std::string_view value) {
+  const auto rule = SplitRule(value);
+  if (!rule) return "--ext-fault takes KIND=N, not '" + std::string(value) + "'";
+  ExtFaults& faults = options.simulator.extFaults;
+  if (rule->first == kSilentAfter) {
+    unsigned fragments = 0;
+    if (auto problem = SetNumber(fragments, rule->second, kMaxCount, "--ext-fault silent-after")) return problem;
+    faults.silentAfter = fragments;
+    return std::nullopt;
+  }
+  for (const ExtFaultKind& kind : kExtFaultKinds)
+    if (kind.name == rule->first) return SetNumber(faults.*kind.count, rule->second, kMaxCount, "--ext-fault");
+  return "there is no extended-protocol fault '" + std::string(rule->first) + "' (see --help)";
 }
 
 Problem SetProfile(ProgramOptions& options, std::string_view value) {
@@ -172,6 +202,19 @@ const std::array kOptions{
                "1/5=0x8212 (repeatable)", AddServiceRejection},
     OptionDefinition{"--reject-registers", "", "T:FIRST[-LAST]=STATUS", "reject every register telegram that touches those\n"
                "registers of table T with STATUS, e.g. 100:0-79=0x8201 (repeatable)", AddRangeRejection},
+    OptionDefinition{"--table124", "", "NAME=VALUE[,...]", "rewrite words of table 124 (TableByteSize, TableSum, ProtocolID,\n"
+               "TargetBufSize, FragmentEnable, FragmentSize, FragmentTimeout, RegAccTimeout,\n"
+               "version, Reserve2, Reserve3); TableSum is worked out again unless named, e.g.\n"
+               "FragmentSize=100 or TableSum=0 (repeatable)", RewriteTable124},
+    OptionDefinition{"--old-restart-answer", "", "", "answer the restart service of the extended protocol with the\n"
+               "old 14-byte register telegram, as a coupler that goes down at once",
+               [](ProgramOptions& o, std::string_view) { o.simulator.profile.oldFormatRestartAnswer = true; return Problem(); }},
+    OptionDefinition{"--ext-fault", "", "KIND=N", "damage the next N answer fragments of the extended protocol:\n"
+               "seqnr, cmd, protid (a wrong SeqNr, Cmd or ProtID), repeat (the fragment\n"
+               "before again), order (the next fragment's counter), counter0, nodata,\n"
+               "checksum, header (AA 55), oversize (Len beyond FragmentSize + 12), confirm\n"
+               "(an acknowledgement where the answer is due); silent-after=K: K more\n"
+               "answer fragments, then none for the rest of that message (repeatable)", AddExtFault},
     OptionDefinition{"--verbose", "-v", "", "log every exchange to standard error",
                [](ProgramOptions& o, std::string_view) { o.verbose = true; return Problem(); }},
     OptionDefinition{"--help", "-h", "", "show this text",
@@ -253,7 +296,10 @@ std::string HelpText() {
   text +=
       "\nThe device serves register tables 0, 99, 100, 124 (32-bit generation), 127 and the services of\n"
       "table 99. Tables 0 and 100 accept writes only after EnableParamWriting(true); SaveParameter\n"
-      "stores them in the non-volatile memory and SetFactoryDefaults restores the profile's values.\n";
+      "stores them in the non-volatile memory and SetFactoryDefaults restores the profile's values.\n"
+      "A device whose table 124 has a version other than 0 (fbcext) also speaks the extended protocol\n"
+      "on the same line, with register numbers beyond 255 (table 110 of fbcext: 320 registers that a\n"
+      "client writes without enabling and a restart resets).\n";
   return text;
 }
 

@@ -34,6 +34,7 @@ void DeviceModel::PowerUp(const Moment& at) {
   state.tables = RegisterTables();
   for (const auto& [table, words] : state.memory.Content().tables) state.tables.Define(table, words);
   for (const auto& [table, words] : state.profile.deviceTables) state.tables.Define(table, words);
+  for (const auto& [table, words] : state.profile.scratchTables) state.tables.Define(table, words);
   state.tables.Define(kServiceTable, TableImage(kServiceTableSize, 0));
   state.writeEnabled = false;
   state.switches = {};
@@ -42,6 +43,7 @@ void DeviceModel::PowerUp(const Moment& at) {
   state.restartRequestedAt.reset();
   state.lastStatus.clear();
   state.startedAt = at;
+  m_extended.Forget();
   const std::uint8_t flags = state.profile.absoluteMonitorTimes ? TerminalBusMonitor::kAbsoluteTimes : 0;
   state.monitor.Add({state.MonitorTime(at), TerminalBusMonitor::kStartCode, TerminalBusMonitor::kStartArgument, flags});
   m_silentUntil.reset();
@@ -76,6 +78,10 @@ bool DeviceModel::Restarting(const Moment& now) {
 
 DeviceModel::Exchange DeviceModel::Handle(std::span<const std::uint8_t> telegram, const Moment& now) {
   if (Restarting(now)) return Silent("restarting");
+  if (IsExtendedFrame(telegram)) return HandleExtended(telegram, now);
+  // A register telegram ends any extended message: its repetition is never answered from an
+  // older state.
+  m_extended.Forget();
   const ParsedRequest parsed = ParseRequest(telegram);
   switch (parsed.fault) {
     case RequestFault::Length:
@@ -90,19 +96,21 @@ DeviceModel::Exchange DeviceModel::Handle(std::span<const std::uint8_t> telegram
       break;
   }
   const RegisterRequest& request = parsed.request;
-  if (const auto refusal = Refusal(request)) return Rejected(request, *refusal);
+  if (const auto refusal = Refusal(request.device, request.table, request.firstRegister, request.count, request.write))
+    return Rejected(request, *refusal);
   return request.write ? Write(request, now) : Read(request, now);
 }
 
-std::optional<std::uint16_t> DeviceModel::Refusal(const RegisterRequest& request) const {
-  if (request.device != 0) return status::kNoModuleRegisters;
-  if (const auto injected = m_rejections.ForRun(request.table, request.firstRegister, request.count)) return injected;
-  if (const std::uint16_t code = m_state.tables.CheckRun(request.table, request.firstRegister, request.count);
-      code != status::kOk)
-    return code;
-  if (!request.write) return std::nullopt;
-  if (m_state.profile.deviceTables.contains(request.table)) return status::kTableProtected;
-  if (m_state.profile.parameterTables.contains(request.table) && !m_state.writeEnabled) return status::kWriteDisabled;
+std::optional<std::uint16_t> DeviceModel::Refusal(unsigned device, unsigned table, unsigned first, unsigned count,
+                                                   bool write) const {
+  if (device != 0) return status::kNoModuleRegisters;
+  if (table > 0xFF) return status::kInvalidTable;
+  const auto key = static_cast<std::uint8_t>(table);
+  if (const auto injected = m_rejections.ForRun(key, first, count)) return injected;
+  if (const std::uint16_t code = m_state.tables.CheckRun(key, first, count); code != status::kOk) return code;
+  if (!write) return std::nullopt;
+  if (m_state.profile.deviceTables.contains(key)) return status::kTableProtected;
+  if (m_state.profile.parameterTables.contains(key) && !m_state.writeEnabled) return status::kWriteDisabled;
   return std::nullopt;
 }
 

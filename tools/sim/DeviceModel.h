@@ -8,13 +8,14 @@
 
 #include "DeviceState.h"
 #include "DeviceTelegram.h"
+#include "ExtendedEndpoint.h"
 #include "FaultInjection.h"
 #include "Moment.h"
 
 namespace fennec::sim {
 
-// The device without any transport: one request telegram in, the answer telegram (or none)
-// out, with every change of state the request causes. The pty road, a later TCP road and
+// The device without any transport: one request telegram or extended frame in, the answer (or
+// none) out, with every change of state the request causes. The pty road, a later TCP road and
 // in-process tests all drive the device through Handle.
 class DeviceModel {
  public:
@@ -29,6 +30,7 @@ class DeviceModel {
   Exchange Handle(std::span<const std::uint8_t> telegram, const Moment& now);
 
   Rejections& DeviceRejections() { return m_rejections; }
+  ExtFaults& ExtendedFaults() { return m_extended.Faults(); }
 
   // The state as it is at `now`: busy work that has ended by then is finished first.
   const DeviceState& StateAt(const Moment& now);
@@ -41,10 +43,19 @@ class DeviceModel {
   void CatchUp(const Moment& now);
   Exchange Read(const RegisterRequest& request, const Moment& now);
   Exchange Write(const RegisterRequest& request, const Moment& now);
-  std::optional<std::uint16_t> Refusal(const RegisterRequest& request) const;
+  // Why a run of registers is refused, as the device's status; the numbers are those of either
+  // protocol, never cut to the 8 bits of the tables' keys.
+  std::optional<std::uint16_t> Refusal(unsigned device, unsigned table, unsigned first, unsigned count,
+                                       bool write) const;
+  Exchange HandleExtended(std::span<const std::uint8_t> frame, const Moment& now);
+  // The message layer of the extended protocol (DeviceExtMessages.cpp).
+  ExtendedReply ExecuteExtended(std::uint8_t cmd, std::span<const std::uint8_t> message, const Moment& now);
+  ExtendedReply RegisterMessage(bool write, std::span<const std::uint8_t> message);
+  ExtendedReply ServiceMessage(std::span<const std::uint8_t> message, const Moment& now);
 
   DeviceState m_state;
   Rejections m_rejections;
+  ExtendedEndpoint m_extended;
   std::optional<Moment> m_silentUntil;
 };
 

@@ -6,6 +6,8 @@
 #include <span>
 #include <vector>
 
+#include "DeviceExtFrame.h"
+
 namespace fennec::sim {
 
 struct ServiceRejection {
@@ -45,6 +47,33 @@ struct LineFaults {
 
 inline constexpr std::uint8_t kForeignStart0 = 0xAA;
 inline constexpr std::uint8_t kForeignStart1 = 0x55;
+
+// Faults in the answers of the extended protocol. Each count strikes the next answer fragments,
+// one each time; silentAfter lets that many more answer fragments go out and then leaves the
+// rest of that message unanswered.
+struct ExtFaults {
+  unsigned wrongSeqNr = 0;           // SeqNr one more than the request's
+  unsigned wrongCmd = 0;             // another answer command
+  unsigned wrongProtId = 0;          // '#' instead of '$'
+  unsigned repeatedFragment = 0;     // the fragment before goes out again instead of the next one
+  unsigned outOfOrder = 0;           // the fragment carries the counter of the one after it
+  unsigned counterZero = 0;          // FragCnt 0
+  unsigned withoutData = 0;          // the fragment's data left out
+  unsigned badChecksum = 0;
+  unsigned badHeader = 0;            // AA 55 instead of 02 FD
+  unsigned oversizeLen = 0;          // Len one beyond FragmentSize + 12
+  unsigned confirmationInstead = 0;  // an acknowledgement where the answer is due
+  std::optional<unsigned> silentAfter;
+};
+
+// Uses up one of the count; false when there is none left.
+bool Strike(unsigned& count);
+
+// The fields of an answer fragment as the faults change them.
+void DamageExtendedFields(ExtFaults& faults, ExtendedFrame& frame);
+// The bytes of an answer fragment as the faults change them.
+std::vector<std::uint8_t> DamageExtendedBytes(ExtFaults& faults, std::vector<std::uint8_t> bytes,
+                                              std::size_t fragmentSize);
 
 // True when this request is lost; uses up one drop.
 bool LoseRequest(LineFaults& faults);

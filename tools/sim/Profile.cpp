@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "ProtocolTable.h"
 #include "ServiceText.h"
 #include "TableNumbers.h"
 
@@ -14,6 +15,8 @@ constexpr std::size_t kCouplerTableSize = 32;
 constexpr std::size_t kEthernetTableSize32 = 80;
 // Ends before the IP address: an older device keeps none in table 100.
 constexpr std::size_t kEthernetTableSize16 = 8;
+constexpr std::size_t kWideTableSize = 320;
+constexpr std::uint16_t kWideTableFactory = 0x5A00;
 
 // a.b.c.d in two registers: a + 256 b, then c + 256 d.
 void PutAddress(TableImage& table, std::size_t reg, std::array<std::uint8_t, 4> address) {
@@ -49,13 +52,10 @@ TableImage EthernetTable16() {
   return table;
 }
 
-// Eleven words; word 1 makes the sum of all of them 0. Version 0: the extended protocol is
-// not offered.
-TableImage ProtocolTable() {
-  TableImage table{22, 0, 0x0001, 512, 1, 64, 500, 1000, 0, 0, 0};
-  std::uint16_t sum = 0;
-  for (const std::uint16_t word : table) sum = static_cast<std::uint16_t>(sum + word);
-  table[1] = static_cast<std::uint16_t>(0x10000 - sum);
+// Register n holds 0x5A00 + n, so that every word read shows where it came from.
+TableImage WideTable() {
+  TableImage table(kWideTableSize);
+  for (std::size_t n = 0; n < table.size(); ++n) table[n] = static_cast<std::uint16_t>(kWideTableFactory + n);
   return table;
 }
 
@@ -63,9 +63,9 @@ TableSet ParameterTables(TableImage ethernet) {
   return {{kCouplerTable, TableImage(kCouplerTableSize, 0)}, {kEthernetTable, std::move(ethernet)}};
 }
 
-TableSet DeviceTables(bool withProtocolTable) {
+TableSet DeviceTables(std::optional<ProtocolWords> protocol) {
   TableSet tables{{kStateTable, TableImage(2, 0)}};
-  if (withProtocolTable) tables[kProtocolTable] = ProtocolTable();
+  if (protocol) tables[kProtocolTable] = ProtocolTable(*protocol);
   return tables;
 }
 
@@ -101,7 +101,7 @@ std::vector<Profile> BuildProfiles() {
   };
   fbc32.generation = Generation::Bits32;
   fbc32.parameterTables = ParameterTables(EthernetTable32({192, 168, 1, 17}));
-  fbc32.deviceTables = DeviceTables(true);
+  fbc32.deviceTables = DeviceTables(ProtocolWords{});
   fbc32.baudMantissa = 10;
   fbc32.baudExponent = 7;
   fbc32.addressSwitch = 17;
@@ -173,7 +173,7 @@ std::vector<Profile> BuildProfiles() {
   fbc16.missingServices = {kCpuInfo, kGetClock, kSetClock, kExtractFiles, kFormatFlash};
   fbc16.addresses = {"192.168.1.18", "255.255.255.0", "192.168.1.1"};
   fbc16.parameterTables = ParameterTables(EthernetTable16());
-  fbc16.deviceTables = DeviceTables(false);
+  fbc16.deviceTables = DeviceTables(std::nullopt);
   fbc16.baudMantissa = 1;
   fbc16.baudExponent = 7;
   fbc16.addressSwitch = 18;
@@ -204,6 +204,29 @@ std::vector<Profile> BuildProfiles() {
   old.addressSwitch = 21;
   old.terminalModules = 2;
   profiles.push_back(old);
+
+  Profile ext = fbc32;
+  ext.name = "fbcext";
+  ext.summary = "32-bit coupler that speaks the extended protocol (fragments of 64 bytes, table 110)";
+  ext.identity = {
+      .orderNumber = "716-352",
+      .description = "ETHERNET FBC 100MBIT XT",
+      .hardwareVersion = "04",
+      .softwareVersion = "01.08.02(10)",
+      .firmwareLoaderVersion = "01.03.01",
+      .serialNumber = "0716352-24B2-000208",
+      .networkKind = "MAC-ID",
+      .networkValue = "02:4F:52:10:35:22",
+      .burnDate = "2024-11-02",
+      .psn = "PSN 0716-0352-01",
+      .productionMarking = "PM 2024/44",
+      .qsMarking = "QS 5102",
+  };
+  ext.parameterTables = ParameterTables(EthernetTable32({192, 168, 1, 52}));
+  ext.deviceTables = DeviceTables(ProtocolWords{.targetBufSize = 1024, .version = 1});
+  ext.scratchTables = {{kWideTable, WideTable()}};
+  ext.addressSwitch = 52;
+  profiles.push_back(ext);
 
   return profiles;
 }

@@ -56,6 +56,12 @@ struct Profile {
   TableSet parameterTables;
   // Tables the device fills itself; a client may read but not write them (124, 127).
   TableSet deviceTables;
+  // Tables a client may write at any time, without enabling; every start gives them their
+  // factory words again (110).
+  TableSet scratchTables;
+  // The restart service over the extended protocol is answered in the old telegram format, as
+  // a coupler that goes down at once does.
+  bool oldFormatRestartAnswer = false;
   std::uint16_t baudMantissa = 0;
   std::uint16_t baudExponent = 0;
   std::uint16_t addressSwitch = 0;

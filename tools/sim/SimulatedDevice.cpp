@@ -7,7 +7,9 @@
 
 #include "HexText.h"
 #include "LinePacing.h"
+#include "ProtocolTable.h"
 #include "RequestAssembler.h"
+#include "TableNumbers.h"
 
 namespace fennec::sim {
 
@@ -29,10 +31,17 @@ NonVolatileMemory OpenMemory(const SimulatorOptions& options) {
   return NonVolatileMemory(options.profile, options.stateFile);
 }
 
+std::optional<std::size_t> ExtendedData(const Profile& profile) {
+  const auto table = profile.deviceTables.find(kProtocolTable);
+  if (table == profile.deviceTables.end()) return std::nullopt;
+  return LimitsOf(table->second).fragmentSize;
+}
+
 }  // namespace
 
 SimulatedDevice::SimulatedDevice(SimulatorOptions options)
     : m_baud(options.baud),
+      m_extendedData(ExtendedData(options.profile)),
       m_log(std::move(options.log)),
       m_model(options.profile, options.timings, OpenMemory(options), Moment::Now()),
       m_faults(options.lineFaults) {
@@ -40,6 +49,7 @@ SimulatedDevice::SimulatedDevice(SimulatorOptions options)
   m_startReport = state.memory.LoadReport();
   m_memoryUsable = state.memory.LoadedFrom() != NonVolatileMemory::Origin::OtherProfile;
   m_model.DeviceRejections() = std::move(options.rejections);
+  m_model.ExtendedFaults() = options.extFaults;
 }
 
 SimulatedDevice::~SimulatedDevice() { Stop(); }
@@ -99,10 +109,15 @@ void SimulatedDevice::RejectRegisters(std::uint8_t table, unsigned first, unsign
   ChangeFaults([&](LineFaults&) { m_model.DeviceRejections().ranges.push_back({table, first, last, status}); });
 }
 
+void SimulatedDevice::SetExtFaults(const ExtFaults& faults) {
+  ChangeFaults([&](LineFaults&) { m_model.ExtendedFaults() = faults; });
+}
+
 void SimulatedDevice::ClearFaults() {
   ChangeFaults([&](LineFaults& faults) {
     faults = {};
     m_model.DeviceRejections() = {};
+    m_model.ExtendedFaults() = {};
   });
 }
 
@@ -117,7 +132,7 @@ unsigned SimulatedDevice::Exchanges() const {
 }
 
 void SimulatedDevice::Run() {
-  RequestAssembler assembler;
+  RequestAssembler assembler(m_extendedData);
   std::array<std::uint8_t, 256> chunk{};
   Clock::time_point firstByteAt;
   Clock::time_point lastByteAt;

@@ -26,6 +26,7 @@ struct SimulatorOptions {
   std::filesystem::path stateFile;  // empty: the memory lives in the process only
   unsigned baud = 0;                // 0: answers go out as fast as the pty takes them
   LineFaults lineFaults;
+  ExtFaults extFaults;
   Rejections rejections;
   std::function<void(std::string_view)> log;  // one line per event, when set
 };
@@ -59,6 +60,8 @@ class SimulatedDevice {
   void CutLineAfter(unsigned exchanges);
   void RejectService(std::uint8_t group, std::uint8_t number, std::uint16_t status);
   void RejectRegisters(std::uint8_t table, unsigned first, unsigned last, std::uint16_t status);
+  // The faults of the extended protocol's answers, replacing those set before.
+  void SetExtFaults(const ExtFaults& faults);
   void ClearFaults();
 
   bool LineCut() const { return m_lineCut; }
@@ -83,6 +86,8 @@ class SimulatedDevice {
   void Log(const std::string& text) const;
 
   const unsigned m_baud;
+  // The fragment size of the device's table 124: extended frames are told apart by it.
+  const std::optional<std::size_t> m_extendedData;
   const std::function<void(std::string_view)> m_log;
   std::chrono::steady_clock::time_point m_startedAt;
 

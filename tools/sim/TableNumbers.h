@@ -9,6 +9,8 @@ namespace fennec::sim {
 inline constexpr std::uint8_t kCouplerTable = 0;
 inline constexpr std::uint8_t kServiceTable = 99;
 inline constexpr std::uint8_t kEthernetTable = 100;
+// A table beyond the telegram's reach: more registers than its 8-bit register numbers count.
+inline constexpr std::uint8_t kWideTable = 110;
 inline constexpr std::uint8_t kProtocolTable = 124;
 inline constexpr std::uint8_t kStateTable = 127;
 

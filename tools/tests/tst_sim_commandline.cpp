@@ -83,6 +83,14 @@ TEST(CommandLine, EveryBadValueIsRefusedWithAReason) {
       {"extra"},
       {"--description", std::string(79, 'x')},
       {"--mac", std::string(300, 'x')},
+      {"--table124", "FragmentSize"},
+      {"--table124", "Fragmentsize=70000"},
+      {"--table124", "Size=3"},
+      {"--profile", "fbc16", "--table124", "version=1"},
+      {"--ext-fault", "seqnr"},
+      {"--ext-fault", "wobble=1"},
+      {"--ext-fault", "silent-after=x"},
+      {"--old-restart-answer=1"},
   };
   for (const auto& arguments : bad) {
     const ParsedCommandLine parsed = ParseCommandLine(arguments);
@@ -97,7 +105,36 @@ TEST(CommandLine, HelpNamesEveryOptionAndProfile) {
        {"--profile", "--link", "--state", "--baud", "--restart-silence", "--save-time", "--file-job-time",
         "--order-number", "--description", "--hw-version", "--sw-version", "--fwl-version", "--serial-number",
         "--network-kind", "--mac", "--drop", "--corrupt-checksum", "--wrong-start", "--echo", "--delay", "--cut-after",
-        "--reject-service", "--reject-registers", "--verbose", "--help"})
+        "--reject-service", "--reject-registers", "--table124", "--old-restart-answer", "--ext-fault", "--verbose",
+        "--help"})
     EXPECT_NE(help.find(name), std::string::npos) << name;
   for (const Profile& profile : AllProfiles()) EXPECT_NE(help.find("  " + profile.name + " "), std::string::npos) << profile.name;
+}
+
+TEST(CommandLine, Table124IsRewrittenAfterTheProfileIsChosen) {
+  const ParsedCommandLine parsed =
+      Parse({"--table124", "FragmentSize=100,TargetBufSize=0", "--profile", "fbcext", "--table124=FragmentEnable=0"});
+  ASSERT_TRUE(parsed.options) << parsed.error;
+  const TableImage& table = parsed.options->simulator.profile.deviceTables.at(124);
+  EXPECT_EQ(table[5], 100);
+  EXPECT_EQ(table[3], 0);
+  EXPECT_EQ(table[4], 0);
+  EXPECT_EQ(table[8], 1) << "fbcext's version stays";
+  std::uint16_t sum = 0;
+  for (const std::uint16_t word : table) sum = static_cast<std::uint16_t>(sum + word);
+  EXPECT_EQ(sum, 0);
+}
+
+TEST(CommandLine, ExtendedFaultsAndTheOldRestartAnswer) {
+  const ParsedCommandLine parsed = Parse({"--ext-fault", "seqnr=3", "--ext-fault=oversize=1", "--ext-fault",
+                                          "silent-after=0", "--ext-fault", "confirm=2", "--old-restart-answer"});
+  ASSERT_TRUE(parsed.options) << parsed.error;
+  const ExtFaults& faults = parsed.options->simulator.extFaults;
+  EXPECT_EQ(faults.wrongSeqNr, 3u);
+  EXPECT_EQ(faults.oversizeLen, 1u);
+  EXPECT_EQ(faults.confirmationInstead, 2u);
+  EXPECT_EQ(faults.silentAfter, 0u);
+  EXPECT_EQ(faults.badChecksum, 0u);
+  EXPECT_TRUE(parsed.options->simulator.profile.oldFormatRestartAnswer);
+  EXPECT_FALSE(Parse({}).options->simulator.profile.oldFormatRestartAnswer);
 }

@@ -101,21 +101,22 @@ TEST_F(SimulatedDeviceOnPty, CutLineEndsTheServiceAfterTheGivenExchanges) {
   EXPECT_EQ(client->Exchange(kRead124), kAnswer124);
   std::array<std::uint8_t, 16> rest{};
   EXPECT_EQ(client->Line().ReadSome(rest, Clock::now() + 2s).status, fennec::platform::ByteLine::ReadStatus::Closed);
-  const auto deadline = Clock::now() + 1s;
+  const auto deadline = Clock::now() + 10s;
   while (!device->LineCut() && Clock::now() < deadline) std::this_thread::sleep_for(1ms);
   EXPECT_TRUE(device->LineCut());
 }
 
 TEST_F(SimulatedDeviceOnPty, RestartIsSilentOnTheLineUntilTheDeviceIsBack) {
+  // Long enough that a test thread held up by a busy machine still asks while it is silent.
   DeviceTimings timings;
-  timings.restartSilence = 300ms;
+  timings.restartSilence = 1000ms;
   Start(0, timings);
   auto registers = client->Client();
   ASSERT_TRUE(registers.EnableWriting());
   ASSERT_EQ(registers.Service(1, 2, {}, 0).status, 0);
   const auto down = Clock::now();
   EXPECT_EQ(client->Exchange(kRead124, 100ms), std::nullopt);
-  std::this_thread::sleep_until(down + 300ms);
+  std::this_thread::sleep_until(down + 1000ms);
   EXPECT_EQ(client->Exchange(kRead124), kAnswer124);
 }
 
@@ -136,10 +137,10 @@ TEST_F(SimulatedDeviceOnPty, TornRequestIsDroppedAndAPacedOneIsServed) {
 
 TEST_F(SimulatedDeviceOnPty, StopDoesNotWaitForAPendingAnswer) {
   Start();
-  device->SetAnswerDelay(10s);
+  device->SetAnswerDelay(60s);
   ASSERT_TRUE(client->Line().WriteAll(kRead124, Clock::now() + 1s));
   std::this_thread::sleep_for(100ms);
   const auto stopping = Clock::now();
   device->Stop();
-  EXPECT_LT(Clock::now() - stopping, 2s);
+  EXPECT_LT(Clock::now() - stopping, 20s);
 }

@@ -2,6 +2,7 @@
 // pseudo-terminals: exit statuses, its output and what reaches the device.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -86,7 +87,7 @@ std::vector<std::tuple<std::size_t, unsigned, unsigned>> Changes(const Json& bef
 
 TEST_F(CliProgram, ReadAsJsonHasTheKeysTheLogAndTheParametersOfTheDevice) {
   const Json result = ReadJson();
-  EXPECT_EQ(Keys(result), (std::vector<std::string>{"admissible", "identification", "is32", "is_pfc", "log",
+  EXPECT_EQ(Keys(result), (std::vector<std::string>{"admissible", "identification", "is32", "is_pfc", "log", "ok",
                                                     "pages", "parameters", "tables"}));
   const Json& identification = result["identification"];
   EXPECT_EQ(Keys(identification),
@@ -224,12 +225,39 @@ TEST_F(CliProgram, RefusedValuesEndWithStatus2AndNothingIsWritten) {
   EXPECT_FALSE(std::filesystem::exists(StateFile("fbc16")));
 }
 
+TEST_F(CliProgram, NumbersThatAreNotWholeNumbersOfTheFieldsBaseAreRefusedBeforeTheDeviceIsRead) {
+  for (const std::string setting : {"MODBUS.WatchdogTimeout=0x10", "MODBUS.WatchdogTimeout=1e3",
+                                    "MODBUS.WatchdogTimeout=12abc", "MODBUS.WatchdogTimeout=7.5",
+                                    "MODBUS.WatchdogTimeout=", "PROTOCOL.HttpPort=8080abc",
+                                    "MODBUS.TriggerMask1=0x12zz", "MODBUS.TriggerMask1="}) {
+    SCOPED_TRACE(setting);
+    const Result write = Run({"--connection", "SIM", "write", setting});
+    EXPECT_EQ(write.exitCode, 2);
+    EXPECT_TRUE(write.Says("argument: " + setting + " refused: '" + setting.substr(setting.find('=') + 1) +
+                           "' is not a "))
+        << write.err;
+    EXPECT_TRUE(write.Says(setting.starts_with("MODBUS.TriggerMask") ? "hexadecimal number" : "decimal number"));
+    EXPECT_FALSE(write.Says("Identifying"));
+  }
+  const auto file = WriteFile("settings.txt", "# from a read\nPROTOCOL.HttpPort=80\nMODBUS.WatchdogTimeout=0x10\n");
+  const Result fromFile = Run({"--connection", "SIM", "write", "--from", file.string()});
+  EXPECT_EQ(fromFile.exitCode, 2);
+  EXPECT_TRUE(fromFile.Says(file.string() + ":3: MODBUS.WatchdogTimeout=0x10 refused")) << fromFile.err;
+  EXPECT_FALSE(std::filesystem::exists(StateFile("fbc32")));
+
+  // Whole numbers of the field's base go through.
+  const Result written = Run({"--connection", "SIM", "write", "MODBUS.WatchdogTimeout=+150", "MODBUS.TriggerMask1=0x12AB"});
+  ASSERT_EQ(written.exitCode, 0) << written.err;
+  EXPECT_NE(written.out.find("\nMODBUS.WatchdogTimeout=150\n"), std::string::npos) << written.out;
+  EXPECT_NE(written.out.find("\nMODBUS.TriggerMask1=0x12AB\n"), std::string::npos) << written.out;
+}
+
 TEST_F(CliProgram, ParamsShowTheRangesOfTheIniFileInUse) {
   const auto ini = WriteFile("LANTERNA.INI",
                              "[0716-0341]\nFBC=32\nPFC=0\nPAGE00=ALL\n[PROTOCOL]\nHttpPortMin=1000\nHttpPortMax=2000\n");
   const Result params = Run({"--connection", "SIM", "--ini", ini.string(), "--json", "params"});
   ASSERT_EQ(params.exitCode, 0) << params.err;
-  const Json list = Json::parse(params.out);
+  const Json list = Json::parse(params.out)["parameters"];
   auto entry = [&](const std::string& key) {
     for (const Json& item : list)
       if (item["key"] == key) return item;
@@ -309,6 +337,175 @@ TEST_F(CliProgram, RegistersAreReadAndWrittenRawWithTheirLimitsCheckedFirst) {
   EXPECT_EQ(Run({"--connection", "SIM", "regs", "write", "100", "0", "0x10000"}).exitCode, 2);
 }
 
+TEST_F(CliProgram, RegistersWrittenWithEnableReachTheDevice) {
+  const Result write = Run({"--connection", "SIM", "regs", "write", "--enable", "100", "59", "8080"});
+  ASSERT_EQ(write.exitCode, 0) << write.err;
+  EXPECT_TRUE(write.Says("Wrote 1 register of table 100 from register 59.")) << write.err;
+  EXPECT_EQ(Run({"--connection", "SIM", "regs", "read", "--enable", "100", "59", "1"}).exitCode, 2);
+  EXPECT_EQ(Run({"--connection", "SIM", "--enable", "read"}).exitCode, 2);
+}
+
+TEST_F(CliProgram, CommandsWithoutADeviceAnswerAtOnce) {
+  const Result params = Run({"params"});
+  ASSERT_EQ(params.exitCode, 0) << params.err;
+  EXPECT_NE(params.out.find("\nMODBUS.WatchdogTimeout          MODBUS     number     -       100:3"), std::string::npos)
+      << params.out;
+  const Json list = Json::parse(Run({"--json", "params"}).out)["parameters"];
+  ASSERT_FALSE(list.empty());
+  EXPECT_TRUE(list[0]["device_has_it"].is_null());
+
+  const Result version = Run({"--version"});
+  EXPECT_EQ(version.exitCode, 0);
+  EXPECT_EQ(version.out.substr(0, 19), "lanterna-cli 4.5.0 ");
+  EXPECT_NE(version.out.find("\nlibfennec 4.5.0 "), std::string::npos) << version.out;
+
+  const Result noError = Run({"error", "0"});
+  EXPECT_EQ(noError.exitCode, 0);
+  EXPECT_EQ(noError.out, "0x00000000  The code 0 is no error: the library reports it when nothing failed.\n");
+
+  const Result foreign = Run({"--connection", "FOO", "read"});
+  EXPECT_EQ(foreign.exitCode, 2);
+  EXPECT_TRUE(foreign.Says("--connection takes RS232:<device> (RS232:ttyUSB0, RS232:/dev/ttyS0), SIM or SIM:<profile>"))
+      << foreign.err;
+
+  const Result binary = Run({"--connection", "SIM", "write", "--from", WriteFile("image.bin", std::string("A\0B\x1b[2J=\x01", 8)).string()});
+  EXPECT_EQ(binary.exitCode, 2);
+  EXPECT_TRUE(binary.Says("image.bin is not a text file of KEY=VALUE lines")) << binary.err;
+  EXPECT_EQ(binary.err.find('\x1b'), std::string::npos);
+}
+
+TEST_F(CliProgram, WithJsonEveryCommandPrintsOneObjectOnSuccessAndOnFailure) {
+  struct Case {
+    std::vector<std::string> arguments;
+    int exitCode;
+  };
+  const Case cases[] = {
+      {{"--connection", "SIM", "read"}, 0},
+      {{"params"}, 0},
+      {{"ports"}, 0},
+      {{"error", "0x20010200"}, 0},
+      {{"--connection", "SIM", "regs", "read", "100", "9", "2"}, 0},
+      {{"--connection", "SIM", "clock"}, 0},
+      {{"sim-reset"}, 0},
+      {{"--connection", "SIM", "regs", "write", "100", "59", "8080"}, 1},
+      {{"--connection", "RS232:/dev/ttyUSB7", "read"}, 1},
+      {{"--connection", "SIM", "write", "MODBUS.WatchdogTimeout=0x10"}, 2},
+      {{"read", "--jsno"}, 2},
+      {{"frobnicate"}, 2},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> arguments = c.arguments;
+    arguments.insert(arguments.begin(), "--json");
+    SCOPED_TRACE(::testing::PrintToString(arguments));
+    const Result result = Run(arguments);
+    EXPECT_EQ(result.exitCode, c.exitCode) << result.err;
+    Json object;
+    ASSERT_NO_THROW(object = Json::parse(result.out)) << result.out;
+    ASSERT_TRUE(object.is_object());
+    EXPECT_EQ(object["ok"], c.exitCode == 0);
+    if (c.exitCode == 0) continue;
+    EXPECT_EQ(object["exit"], c.exitCode);
+    EXPECT_EQ(Keys(object["error"]), (std::vector<std::string>{"advice", "code", "text", "title"}));
+  }
+
+  const Json missing = Json::parse(Run({"--json", "--connection", "RS232:/dev/ttyUSB7", "read"}).out);
+  EXPECT_EQ(missing["error"]["code"], "0x20020002");
+  EXPECT_EQ(missing["error"]["title"], "Connecting device failed!");
+  EXPECT_FALSE(missing["error"]["advice"].get<std::string>().empty());
+  EXPECT_EQ(missing["log"].back(), "Identification of connected device failed!");  // what was read before
+  const Json refused = Json::parse(Run({"--json", "--connection", "SIM", "regs", "write", "100", "59", "8080"}).out);
+  EXPECT_EQ(refused["error"]["code"], "0x20088202");
+  EXPECT_EQ(refused["error"]["title"], "Writing the registers failed!");
+}
+
+TEST_F(CliProgram, ThePortIsStoredAsTheDialogStoresItAndEveryFailureNamesIt) {
+  const Result fresh = Run({"--json", "port"});
+  ASSERT_EQ(fresh.exitCode, 0) << fresh.err;
+  EXPECT_EQ(Json::parse(fresh.out)["stored"], false);
+  const Result unset = Run({"--connection", "RS232:/dev/lanterna-none", "read"});
+  EXPECT_TRUE(unset.Says("The port: /dev/lanterna-none, from --connection")) << unset.err;
+
+  const Result set = Run({"port", "set", "RS232:/dev/lanterna-none", "--timeout", "700", "--parity", "odd"});
+  ASSERT_EQ(set.exitCode, 0) << set.err;
+  const Json stored = Json::parse(Run({"--json", "port"}).out);
+  EXPECT_EQ(stored["stored"], true);
+  EXPECT_EQ(stored["device"], "/dev/lanterna-none");
+  EXPECT_EQ(stored["parity"], "Odd");
+  EXPECT_EQ(stored["timeout"], "700");
+  EXPECT_EQ(stored["baudrate"], "19200");  // what was not given keeps its value
+
+  const Result read = Run({"--json", "read"});
+  EXPECT_EQ(read.exitCode, 1);
+  EXPECT_EQ(Json::parse(read.out)["port"],
+            "/dev/lanterna-none, the stored port; choose another with --connection or store one with 'port set'");
+  EXPECT_TRUE(read.Says("There is no port /dev/lanterna-none")) << read.err;
+
+  EXPECT_EQ(Run({"port", "set", "RS232:ttyUSB0", "--baud", "4800"}).exitCode, 2);
+  EXPECT_EQ(Run({"port", "set", "SIM"}).exitCode, 2);
+  EXPECT_EQ(Run({"port", "--timeout", "5"}).exitCode, 2);
+  EXPECT_EQ(Run({"read", "--baud", "9600"}).exitCode, 2);
+  EXPECT_EQ(Json::parse(Run({"--json", "port"}).out)["timeout"], "700");  // refused settings changed nothing
+
+  ASSERT_EQ(Run({"port", "reset"}).exitCode, 0);
+  EXPECT_EQ(Json::parse(Run({"--json", "port"}).out)["stored"], false);
+  EXPECT_TRUE(Run({"read"}).Says(", the default; choose one with --connection or store one with 'port set'"));
+}
+
+TEST_F(CliProgram, TheCataloguesDetailNamesTheRequestsTableRegisterAndService) {
+  struct Case {
+    std::vector<std::string> arguments;
+    const char* detail;
+  };
+  const Case cases[] = {
+      {{"--connection", "SIM", "regs", "read", "100", "80", "1"}, "Table 100 does not contains register 80."},
+      {{"--connection", "SIM", "regs", "read", "5", "0", "1"}, "Table 5 is not used by the fieldbus coupler."},
+      {{"--connection", "SIM", "regs", "write", "100", "59", "8080"},
+       "Write protection must be cleared before changing register 59."},
+      {{"--connection", "SIM:fbc16", "extract", "--yes"},
+       "Function 'ExtractFiles' is not supported by the connetcted fieldbus coupler."},
+  };
+  for (const Case& c : cases) {
+    const Result result = Run(c.arguments);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.Says(c.detail)) << result.err;
+  }
+}
+
+TEST_F(CliProgram, TheExtendedProtocolReachesPastTheTelegramsAndReadsWhatTheyRead) {
+  const Json proto = Json::parse(Run({"--json", "--connection", "SIM:fbcext", "proto"}).out);
+  EXPECT_EQ(proto["supported"], true);
+  EXPECT_EQ(proto["fragment_size"], 64);
+  EXPECT_EQ(proto["target_buf_size"], 1024);
+  EXPECT_EQ(proto["checksum"], "correct");
+  EXPECT_EQ(proto["table124"]["version"], 1);
+  EXPECT_EQ(Json::parse(Run({"--json", "--connection", "SIM:fbc16", "proto"}).out)["supported"], false);
+
+  const Result legacy = Run({"--connection", "SIM:fbcext", "regs", "read", "--protocol", "legacy", "110", "0", "256"});
+  const Result ext = Run({"--connection", "SIM:fbcext", "regs", "read", "--protocol", "ext", "110", "0", "256"});
+  ASSERT_EQ(ext.exitCode, 0) << ext.err;
+  EXPECT_EQ(ext.out, legacy.out);
+  EXPECT_EQ(ext.out.substr(0, ext.out.find('\n')), "110:0    0x5A00 23040");
+
+  const auto traces = m_folder.Path() / "traces";
+  std::filesystem::create_directories(traces);
+  setenv("FENNEC_TRACE_DIR", traces.c_str(), 1);
+  const Result beyond = Run({"--connection", "SIM:fbcext", "regs", "read", "--protocol", "ext", "--trace", "1", "110", "0", "300"});
+  unsetenv("FENNEC_TRACE_DIR");
+  ASSERT_EQ(beyond.exitCode, 0) << beyond.err;
+  EXPECT_EQ(std::count(beyond.out.begin(), beyond.out.end(), '\n'), 300);
+  EXPECT_NE(beyond.out.find("\n110:299  0x5B2B 23339\n"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::is_empty(traces));
+
+  // Without the extended protocol the telegrams' limits hold.
+  const Result fallback = Run({"--connection", "SIM:fbc16", "regs", "read", "--protocol", "auto", "0", "0", "300"});
+  EXPECT_EQ(fallback.exitCode, 2);
+  EXPECT_TRUE(fallback.Says("registers go by telegram")) << fallback.err;
+  EXPECT_EQ(Run({"--connection", "SIM:fbc16", "regs", "read", "--protocol", "ext", "0", "0", "1"}).exitCode, 1);
+  EXPECT_EQ(Run({"--connection", "SIM", "regs", "read", "--protocol", "fast", "0", "0", "1"}).exitCode, 2);
+  EXPECT_EQ(Run({"--connection", "SIM", "read", "--protocol", "ext"}).exitCode, 2);
+  EXPECT_EQ(Run({"--connection", "SIM", "regs", "read", "--trace", "1", "0", "0", "1"}).exitCode, 2);
+}
+
 TEST_F(CliProgram, ErrorCodesAreExplainedByTheCatalogue) {
   const Result text = Run({"error", "0x20010200"});
   EXPECT_EQ(text.exitCode, 0);
@@ -316,7 +513,7 @@ TEST_F(CliProgram, ErrorCodesAreExplainedByTheCatalogue) {
   const Result json = Run({"--json", "error", "536936960"});
   ASSERT_EQ(json.exitCode, 0);
   EXPECT_EQ(Json::parse(json.out),
-            (Json{{"code", "0x20010200"}, {"title", "Communication Port Error"},
+            (Json{{"ok", true}, {"code", "0x20010200"}, {"title", "Communication Port Error"},
                   {"text", "Timeout while connecting to fieldbus coupler !"},
                   {"detail", "The fieldbus coupler (FBC) did not reply within a given time.\n\nPossible Reasons:\n"
                              "- The Fieldbus couplers power supply was interrupted.\n"

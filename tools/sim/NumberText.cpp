@@ -1,0 +1,19 @@
+#include "NumberText.h"
+
+#include <charconv>
+
+namespace fennec::sim {
+
+std::optional<std::uint64_t> ParseNumber(std::string_view text, std::uint64_t max) {
+  int base = 10;
+  if (text.starts_with("0x") || text.starts_with("0X")) {
+    base = 16;
+    text.remove_prefix(2);
+  }
+  std::uint64_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size() || value > max) return std::nullopt;
+  return value;
+}
+
+}  // namespace fennec::sim
