@@ -9,12 +9,16 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
 
 #include "GuiTest.h"
 #include "gui/Browser.h"
 #include "gui/CommonPage.h"
 #include "gui/EthernetIPPage.h"
 #include "gui/ModbusPage.h"
+#include "gui/NetworkPage.h"
+#include "gui/ProtocolPage.h"
+#include "gui/PropSheetInDlg.h"
 #include "gui/PFCPage.h"
 #include "gui/TCPIPPage.h"
 #include "gui/TransmissionPage.h"
@@ -261,6 +265,39 @@ class TestPages : public QObject {
     QTest::keyClicks(mask, "0x1FFFF");
     QVERIFY(ui::CBalloon::Current());
     QCOMPARE(ui::CBalloon::Current()->Text(), QString("Please enter a hexadecimal value between 0x0000 and 0xFFFF."));
+  }
+
+  void theSheetSelectsOnlyUsedPagesAndKeepsARefusingOne() {
+    LoadedModels loaded(true, true);
+    CountingHost host;
+    CPropSheetInDlg sheet;
+    auto* common = new CCommonPage(loaded.models.Common(), host, &sheet);
+    auto* protocol = new CProtocolPage(loaded.models.Protocol(), host, &sheet);
+    auto* network = new CNetworkPage(loaded.models.Network(), host, &sheet);
+    g_bPagesSettingUp = false;
+    sheet.ReplacePages({common, protocol, network}, 0);
+    sheet.show();
+    QCOMPARE(sheet.TabBar()->count(), 3);
+    QCOMPARE(sheet.TabBar()->tabText(1), QString("Protocol"));
+    // The device does not get the Network page (not in its page list): it cannot be selected.
+    QVERIFY(!loaded.models.Network().IsPageUsed());
+    sheet.TabBar()->setCurrentIndex(2);
+    QCOMPARE(sheet.GetActivePage(), common);
+    QCOMPARE(sheet.TabBar()->currentIndex(), 0);
+    QVERIFY(common->IsActive());
+
+    sheet.TabBar()->setCurrentIndex(1);
+    QCOMPARE(sheet.GetActivePage(), protocol);
+    auto* port = Ctl<QLineEdit>(protocol, 1072);
+    port->setText("70000");
+    sheet.TabBar()->setCurrentIndex(0);
+    QCOMPARE(sheet.GetActivePage(), protocol);
+    QCOMPARE(sheet.TabBar()->currentIndex(), 1);
+    port->setText("8080");
+    sheet.TabBar()->setCurrentIndex(0);
+    QCOMPARE(sheet.GetActivePage(), common);
+    // Left, the page wrote its value into the image.
+    QCOMPARE(loaded.table100[59], std::uint16_t{8080});
   }
 
   void theCommonPageShowsRowsStatesAndItsMenu() {
