@@ -18,6 +18,7 @@ namespace {
 
 constexpr const char* kExplorerKey = "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer";
 constexpr int kArrowHeight = 10;
+constexpr int kMaxTextWidth = 320;
 
 QPointer<CBalloon>& CurrentBalloon() {
   static QPointer<CBalloon> balloon;
@@ -77,7 +78,6 @@ void CBalloon::CloseCurrent() {
 
 CBalloon::CBalloon(QWidget* anchor, const QString& title, const QString& text)
     : QFrame(anchor->window(), Qt::ToolTip | Qt::FramelessWindowHint), m_anchor(anchor) {
-  setAttribute(Qt::WA_TranslucentBackground);
   setAttribute(Qt::WA_ShowWithoutActivating);
   setObjectName("balloon");
   auto* layout = new QGridLayout(this);
@@ -94,7 +94,9 @@ CBalloon::CBalloon(QWidget* anchor, const QString& title, const QString& text)
   m_text = new QLabel(text, this);
   m_text->setObjectName("balloonText");
   m_text->setWordWrap(true);
-  m_text->setMaximumWidth(320);
+  // Word wrap alone would make the label as narrow as its longest word.
+  m_text->setMinimumWidth(std::min(m_text->fontMetrics().horizontalAdvance(text) + 4, kMaxTextWidth));
+  m_text->setMaximumWidth(kMaxTextWidth);
   m_close = new QToolButton(this);
   m_close->setObjectName("balloonClose");
   m_close->setText(QString::fromUtf8("\u2715"));
@@ -115,9 +117,7 @@ void CBalloon::Place() {
   move(bottom.x() - 24, bottom.y());
 }
 
-void CBalloon::paintEvent(QPaintEvent*) {
-  QPainter painter(this);
-  painter.setRenderHint(QPainter::Antialiasing);
+QPainterPath CBalloon::Outline() const {
   const QRectF body = QRectF(rect()).adjusted(0.5, kArrowHeight + 0.5, -0.5, -0.5);
   QPainterPath path;
   path.addRoundedRect(body, 6, 6);
@@ -126,10 +126,21 @@ void CBalloon::paintEvent(QPaintEvent*) {
   arrow.lineTo(24, 0.5);
   arrow.lineTo(34, kArrowHeight + 1);
   arrow.closeSubpath();
-  path = path.united(arrow);
+  return path.united(arrow);
+}
+
+void CBalloon::resizeEvent(QResizeEvent* event) {
+  // A mask, not a translucent window: displays without a compositor show the corners black.
+  setMask(QRegion(Outline().toFillPolygon().toPolygon()));
+  QFrame::resizeEvent(event);
+}
+
+void CBalloon::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing);
   painter.setPen(palette().color(QPalette::Dark));
   painter.setBrush(palette().color(QPalette::ToolTipBase));
-  painter.drawPath(path);
+  painter.drawPath(Outline());
 }
 
 bool CBalloon::eventFilter(QObject* watched, QEvent* event) {

@@ -4,6 +4,7 @@
 #include <QPointer>
 
 class QLabel;
+class QPainterPath;
 class QToolButton;
 
 namespace lanterna::ui {
@@ -31,10 +32,12 @@ class CBalloon : public QFrame {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   CBalloon(QWidget* anchor, const QString& title, const QString& text);
   void Place();
+  QPainterPath Outline() const;
 
   QPointer<QWidget> m_anchor;
   QLabel* m_title;
