@@ -1,6 +1,7 @@
 #include "testing/SimulatedSession.h"
 
 #include "app/Configuration.h"
+#include "SimulatorSupport.h"
 #include "app/DeviceLink.h"
 
 namespace lanterna::gui {
@@ -8,16 +9,10 @@ namespace lanterna::gui {
 namespace {
 
 fennec::sim::SimulatorOptions DeviceOptions(const SimulatedSessionOptions& options) {
-  fennec::sim::SimulatorOptions device;
-  device.profile = *fennec::sim::FindProfile(options.profile);
+  fennec::sim::SimulatorOptions device = test::QuickDevice(options.profile.c_str());
+  if (!options.quickDevice) device.timings = {};
   device.baud = options.baud;
   device.stateFile = options.stateFile;
-  if (options.quickDevice) {
-    device.timings.restartSilence = std::chrono::milliseconds(300);
-    device.timings.restartGrace = std::chrono::milliseconds(300);
-    device.timings.saveBusy = std::chrono::milliseconds(150);
-    device.timings.fileJob = std::chrono::milliseconds(700);
-  }
   return device;
 }
 
@@ -44,15 +39,6 @@ CSimulatedSession::~CSimulatedSession() {
   // The session goes first: its worker may still talk to the device.
   m_session.reset();
   m_device.reset();
-}
-
-ActionTimings CSimulatedSession::QuickTimings() {
-  ActionTimings timings;
-  timings.probeDelay = std::chrono::milliseconds(20);
-  timings.savePollDelay = std::chrono::milliseconds(50);
-  timings.extractPollDelay = std::chrono::milliseconds(100);
-  timings.formatPollDelay = std::chrono::milliseconds(100);
-  return timings;
 }
 
 }  // namespace lanterna::gui

@@ -32,9 +32,6 @@ class CSimulatedSession {
   fennec::sim::SimulatedDevice& Device() { return *m_device; }
   CProgramSession& Session() { return *m_session; }
 
-  // Test timings: short waits, for a quick device.
-  static ActionTimings QuickTimings();
-
  private:
   std::unique_ptr<fennec::sim::SimulatedDevice> m_device;
   bool m_bStarted = false;

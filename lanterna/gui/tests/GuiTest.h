@@ -5,6 +5,7 @@
 #include <QTest>
 #include <QWidget>
 
+#include "SimulatorSupport.h"
 #include "gui/LanternaDlg.h"
 #include "gui/PageBase.h"
 #include "gui/PropSheetInDlg.h"
@@ -61,7 +62,7 @@ struct DialogOnDevice {
 
   static SimulatedSessionOptions WithDefaults(SimulatedSessionOptions options) {
     if (options.iniText.empty()) options.iniText = kTestIni;
-    options.timings = CSimulatedSession::QuickTimings();
+    options.timings = lanterna::test::QuickTimings();
     return options;
   }
 
