@@ -43,6 +43,12 @@ class PseudoTerminal {
   // Bytes sent to the slave that its users have not read yet; counted only on a held slave.
   std::size_t UnreadBySlave() const { return m_heldSlave.Pending(); }
 
+  // A client that took the slave for itself (TIOCEXCL) and ended without giving it back, killed
+  // say, leaves the flag on a held slave, and every later opener but root is refused. Once no
+  // client holds the slave's lock any more (a client that takes the slave takes its lock too,
+  // as the serial port does), clears the flag. True when it did.
+  bool ReleaseAbandonedSlave();
+
   // Closes the master and a held slave, as if the cable were pulled: the slave's users see a
   // hang-up, and whatever they have not read yet is lost.
   void Cut();
