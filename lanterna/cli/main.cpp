@@ -6,6 +6,7 @@
 #include "cli/CliError.h"
 #include "cli/Commands.h"
 #include "cli/JsonOutput.h"
+#include "cli/StoreNotice.h"
 
 using namespace lanterna::cli;
 
@@ -61,6 +62,7 @@ int Fail(const std::vector<std::string>& arguments, int exitStatus, const std::s
 
 int main(int argc, char** argv) {
   const std::vector<std::string> arguments(argv + 1, argv + argc);
+  const CDamagedStoreNotice storeNotice;
   try {
     return Run(arguments);
   } catch (const CBadInput& error) {

@@ -7,6 +7,7 @@
 #include "cli/ConnectionChoice.h"
 #include "cli/FieldValue.h"
 #include "cli/SettingLines.h"
+#include "cli/StoreNotice.h"
 #include "pages/NumberText.h"
 
 using namespace lanterna::cli;
@@ -148,4 +149,26 @@ TEST(FieldValue, ANumberFieldTakesTheWholeTextAsOneNumberOfItsBase) {
   for (const Case& c : cases) EXPECT_EQ(StrictFieldNumber(c.text, c.typeCode), c.value) << "'" << c.text << "'";
   EXPECT_EQ(AcceptedNumberText(kTypeHexWord), "a hexadecimal number: the digits 0-9 and A-F, with or without 0x");
   EXPECT_EQ(AcceptedNumberText(kTypeDecimalWord), "a decimal number: an optional sign and the digits 0-9");
+}
+
+TEST(DamagedStore, TheLineNamesTheFileWhereItWentAndTheStoredPortWhenItCouldBeRead) {
+  const std::string key = "Software\\ORLA Software\\ORLA Lanterna";
+  const fennec::StoredValue port{"HKEY_CURRENT_USER", "software\\orla software\\orla lanterna\\rs232", "Device",
+                                 "/dev/ttyUSB1"};
+  const fennec::StoredValue otherDevice{"HKEY_CURRENT_USER", "Software\\ORLA Software\\RS232", "device", "COM4"};
+  const struct {
+    fennec::DamagedStore store;
+    std::string line;
+  } cases[] = {
+      {{"/h/registry.xml", "/h/registry.xml.damaged-1", {otherDevice, port}},
+       "lanterna-cli: the settings store /h/registry.xml was damaged and moved to /h/registry.xml.damaged-1; its "
+       "stored values (the stored port /dev/ttyUSB1 among them) are lost"},
+      {{"/h/registry.xml", "/h/registry.xml.damaged-1", {otherDevice}},
+       "lanterna-cli: the settings store /h/registry.xml was damaged and moved to /h/registry.xml.damaged-1; its "
+       "stored values (the stored port among them, if one was stored) are lost"},
+      {{"/h/registry.xml", "", {port}},
+       "lanterna-cli: the settings store /h/registry.xml was damaged and could not be moved aside; its stored values "
+       "(the stored port /dev/ttyUSB1 among them) are not used"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(DamagedStoreText(c.store, key), c.line);
 }

@@ -450,6 +450,60 @@ TEST_F(CliProgram, ThePortIsStoredAsTheDialogStoresItAndEveryFailureNamesIt) {
   EXPECT_TRUE(Run({"read"}).Says(", the default; choose one with --connection or store one with 'port set'"));
 }
 
+// A store the library had to move aside starts empty: the user is told where it went and what
+// was lost, once.
+TEST_F(CliProgram, ADamagedSettingsStoreIsNamedWithWhereItWentAndWhatWasLost) {
+  const std::filesystem::path store = m_folder.Path() / "registry.xml";
+  ASSERT_EQ(Run({"port", "set", "RS232:/dev/lanterna-stored"}).exitCode, 0);
+  const std::string sound = fennec::platform::ReadWholeFile(store).value_or("");
+  const std::size_t afterDevice = sound.find("/>", sound.find("/dev/lanterna-stored"));
+  ASSERT_NE(afterDevice, std::string::npos) << sound;
+  const std::string head = "lanterna-cli: the settings store " + store.string() + " was damaged and moved to ";
+  const struct {
+    const char* name;
+    std::string damage;
+    std::vector<std::string> arguments;
+    std::string lost;
+  } cases[] = {
+      {"cut off behind the port", sound.substr(0, afterDevice + 2) + "<value name='par", {"--json", "port"},
+       "; its stored values (the stored port /dev/lanterna-stored among them) are lost\n"},
+      {"garbage", "\x7f\x45\x4c\x46 garbage", {"--connection", "SIM", "read"},
+       "; its stored values (the stored port among them, if one was stored) are lost\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteFile("registry.xml", c.damage);
+    const Result result = Run(c.arguments);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    const std::size_t at = result.err.find(head);
+    ASSERT_NE(at, std::string::npos) << result.err;
+    const std::size_t end = result.err.find(';', at);
+    const std::string aside = result.err.substr(at + head.size(), end - at - head.size());
+    EXPECT_TRUE(aside.starts_with(store.string() + ".damaged-")) << aside;
+    EXPECT_EQ(fennec::platform::ReadWholeFile(aside), c.damage);
+    EXPECT_EQ(result.err.substr(end), c.lost);
+    EXPECT_FALSE(Run(c.arguments).Says("settings store")) << "told once; the new store is sound";
+  }
+  const Json port = Json::parse(Run({"--json", "port"}).out);
+  EXPECT_EQ(port["stored"], false);
+}
+
+TEST_F(CliProgram, APortThatIsNoSerialPortIsNamedForWhatItIsBesideTheCataloguesText) {
+  const std::filesystem::path file = WriteFile("port.txt", "text");
+  const struct {
+    std::string path;
+    std::string kind;
+  } cases[] = {{file.string(), "a regular file"}, {m_folder.Path().string(), "a folder"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    const Result read = Run({"--connection", "RS232:" + c.path, "read"});
+    EXPECT_EQ(read.exitCode, 1);
+    EXPECT_TRUE(read.Says("lanterna-cli: Connecting device failed!\n  Communication Port Error (0x2002001F): "))
+        << read.err;
+    EXPECT_TRUE(read.Says("\n  " + c.path + " is not a serial port: it is " + c.kind + ".")) << read.err;
+  }
+}
+
 TEST_F(CliProgram, ErrorCodesAreExplainedByTheCatalogue) {
   const Result text = Run({"error", "0x20010200"});
   EXPECT_EQ(text.exitCode, 0);
