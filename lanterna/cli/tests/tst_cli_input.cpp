@@ -1,9 +1,13 @@
 // The command line's parsing: options, numbers, the connection, KEY=VALUE lines, clock input.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "cli/Arguments.h"
 #include "cli/CliError.h"
 #include "cli/ClockInput.h"
+#include "cli/Commands.h"
+#include "cli/Completion.h"
 #include "cli/ConnectionChoice.h"
 #include "cli/FieldValue.h"
 #include "cli/SettingLines.h"
@@ -171,4 +175,23 @@ TEST(DamagedStore, TheLineNamesTheFileWhereItWentAndTheStoredPortWhenItCouldBeRe
        "(the stored port /dev/ttyUSB1 among them) are not used"},
   };
   for (const auto& c : cases) EXPECT_EQ(DamagedStoreText(c.store, key), c.line);
+}
+
+// The completion's options are the parser's: every option a help text names is offered, and
+// the parser takes every option offered.
+TEST(Completion, OffersExactlyTheOptionsTheParserTakes) {
+  std::vector<std::string_view> offered(ValueOptions().begin(), ValueOptions().end());
+  offered.insert(offered.end(), SwitchOptions().begin(), SwitchOptions().end());
+  std::string helps = ProgramHelp();
+  for (const CommandInfo& command : AllCommands()) helps += command.help;
+  for (std::size_t at = helps.find("--"); at != std::string::npos; at = helps.find("--", at + 2)) {
+    const std::size_t end = helps.find_first_not_of("abcdefghijklmnopqrstuvwxyz", at + 2);
+    const std::string option = helps.substr(at, end - at);
+    if (option == "--") continue;
+    EXPECT_NE(std::find(offered.begin(), offered.end(), option), offered.end()) << option;
+  }
+  for (const std::string_view option : ValueOptions())
+    EXPECT_NO_THROW(ParseArguments({std::string(option), "x", "read"})) << option;
+  for (const std::string_view option : SwitchOptions()) EXPECT_NO_THROW(ParseArguments({std::string(option)})) << option;
+  EXPECT_THROW(ParseArguments({"--jsno"}), CBadInput);
 }

@@ -2,6 +2,7 @@
 // pseudo-terminals: exit statuses, its output and what reaches the device.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "Platform/ChildProcess.h"
+#include "Platform/SerialPortList.h"
 #include "Platform/StoreFile.h"
 #include "SimulatedDevice.h"
 #include "TempFolder.h"
@@ -502,6 +504,61 @@ TEST_F(CliProgram, APortThatIsNoSerialPortIsNamedForWhatItIsBesideTheCataloguesT
         << read.err;
     EXPECT_TRUE(read.Says("\n  " + c.path + " is not a serial port: it is " + c.kind + ".")) << read.err;
   }
+}
+
+// The script as bash runs it: the line typed so far, and what bash would offer.
+TEST_F(CliProgram, TheBashCompletionOffersCommandsOptionsKeysProfilesAndPorts) {
+  const Result script = Run({"completion", "bash"});
+  ASSERT_EQ(script.exitCode, 0) << script.err;
+  const std::filesystem::path file = WriteFile("lanterna-cli.bash", script.out);
+  auto offered = [&](const std::string& typed) {
+    const std::string driver =
+        "source \"$1\"; COMP_LINE=$2; COMP_POINT=${#COMP_LINE}; _lanterna_cli; printf '%s\\n' \"${COMPREPLY[@]}\"";
+    auto bash = ChildProcess::Start("/bin/bash", {"-c", driver, "bash", file.string(), std::string(LANTERNA_CLI) + typed});
+    std::vector<std::string> words;
+    if (!bash) return words;
+    const auto deadline = std::chrono::steady_clock::now() + 60s;
+    while (auto line = bash->ReadLine(deadline))
+      if (!line->empty()) words.push_back(*line);
+    EXPECT_EQ(bash->Wait(deadline), 0) << typed;
+    return words;
+  };
+  using Words = std::vector<std::string>;
+  Words ports;
+  for (const auto& port : fennec::platform::ListSerialPorts()) ports.push_back(port.name);
+  const struct {
+    std::string typed;
+    Words words;
+  } cases[] = {
+      {" re", {"read", "restart", "regs"}},
+      {" h", {"help"}},
+      {" help com", {"completion"}},
+      {" --json --connection SIM:pf", {"pfc32"}},
+      {" --connection SIM read --j", {"--json"}},
+      {" --connection RS232:", ports},
+      {" port set RS232:", ports},
+      {" write TCPIP.IPAdd", {"TCPIP.IPAddress="}},
+      {" --connection SIM write MODBUS.WatchdogT", {"MODBUS.WatchdogTimeout="}},
+      {" write TCPIP.IPAddress=10", {}},
+      {" --ini /nonexistent/LANTERNA.INI write TCPIP.IPAdd", {}},
+      {" port set RS232:ttyS0 --p", {"--parity"}},
+      {" port set RS232:ttyS0 --parity ", {"None", "Odd", "Even", "Mark", "Space"}},
+      {" port set RS232:ttyS0 --baud 9", {"9600"}},
+      {" regs write --e", {"--enable"}},
+      {" regs read --e", {}},
+      {" restart --y", {"--yes"}},
+      {" clock ", {"sync", "set", "zone"}},
+      {" clock set ", {}},
+      {" sim-reset fbc", {"fbc32", "fbcnode", "fbc16", "fbcold"}},
+      {" completion ", {"bash"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(offered(c.typed), c.words) << c.typed;
+
+  const Words commands = offered(" ");
+  for (const char* command : {"help", "read", "write", "params", "port", "ports", "sim-reset", "completion"})
+    EXPECT_NE(std::find(commands.begin(), commands.end(), command), commands.end()) << command;
+  EXPECT_EQ(Run({"completion", "zsh"}).exitCode, 2);
+  EXPECT_EQ(Json::parse(Run({"--json", "completion", "bash"}).out)["script"], script.out);
 }
 
 TEST_F(CliProgram, ErrorCodesAreExplainedByTheCatalogue) {
