@@ -1,8 +1,5 @@
 #include "Platform/PortAdvice.h"
 
-#include <pwd.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <vector>
@@ -19,14 +16,6 @@ constexpr const char* kSerialGroup = "dialout";
 constexpr unsigned kReadWrite = 06;
 
 bool MayReadWrite(unsigned permissions, int shift) { return ((permissions >> shift) & kReadWrite) == kReadWrite; }
-
-std::string UserName() {
-  passwd entry{};
-  passwd* found = nullptr;
-  std::vector<char> buffer(16384);
-  if (getpwuid_r(geteuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr) return "$USER";
-  return found->pw_name;
-}
 
 std::string ModeText(unsigned permissions) {
   char text[8];
@@ -131,7 +120,7 @@ std::string PortFailureAdvice(const std::string& devicePath, int error) {
   if (error == 0) return {};
   const std::optional<PortNode> node = InspectPortNode(devicePath);
   if (IsBusy(error) && !IsNoTerminal(error, node)) return BusyAdvice(devicePath);
-  return PortAdvice(devicePath, error, node, UserName());
+  return PortAdvice(devicePath, error, node, EffectiveUserName());
 }
 
 }  // namespace fennec::platform

@@ -19,4 +19,7 @@ struct PortNode {
 // Nothing when the node cannot be looked at (missing, or a folder on its way is closed).
 std::optional<PortNode> InspectPortNode(const std::string& path);
 
+// The user this process acts as, by name (its number when it has none).
+std::string EffectiveUserName();
+
 }  // namespace fennec::platform
