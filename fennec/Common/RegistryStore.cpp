@@ -6,7 +6,9 @@
 #include <charconv>
 #include <filesystem>
 #include <sstream>
+#include <vector>
 
+#include "Common/DamagedStore.h"
 #include "Platform/DebugOutput.h"
 #include "Platform/StoreFile.h"
 #include "Platform/TextCase.h"
@@ -42,15 +44,6 @@ bool Parse(const std::string& text, pugi::xml_document& document) {
   return document.load_buffer(text.data(), text.size(), kParseOptions) && document.child(kRoot);
 }
 
-// Loads the store; a damaged file is moved aside (the caller holds the lock) and read as empty.
-void LoadLocked(const fs::path& file, pugi::xml_document& document) {
-  const std::optional<std::string> text = platform::ReadWholeFile(file);
-  if (text && Parse(*text, document)) return;
-  if (text) ReportDamagedStore(file, platform::MoveAside(file));
-  document.reset();
-  document.append_child(kRoot);
-}
-
 pugi::xml_node FindChild(pugi::xml_node parent, const char* element, const char* attribute,
                          std::string_view wanted, std::string_view hive = {}) {
   for (pugi::xml_node node : parent.children(element)) {
@@ -71,6 +64,35 @@ std::optional<RegistryValue> Decode(pugi::xml_node value) {
     if (error == std::errc() && end == data.data() + data.size()) return RegistryValue::FromDWord(number);
   }
   return std::nullopt;
+}
+
+// The values a damaged file still shows: the parser keeps what it read before the damage.
+std::vector<StoredValue> ReadableValues(const std::string& text) {
+  pugi::xml_document partial;
+  (void)partial.load_buffer(text.data(), text.size(), kParseOptions);
+  std::vector<StoredValue> values;
+  for (pugi::xml_node key : partial.child(kRoot).children("key")) {
+    for (pugi::xml_node value : key.children("value")) {
+      const std::optional<RegistryValue> decoded = Decode(value);
+      if (!decoded) continue;
+      values.push_back({key.attribute("hive").value(), key.attribute("path").value(), value.attribute("name").value(),
+                        decoded->type == RegistryValue::Type::DWord ? std::to_string(decoded->number) : decoded->text});
+    }
+  }
+  return values;
+}
+
+// Loads the store; a damaged file is moved aside (the caller holds the lock) and read as empty.
+void LoadLocked(const fs::path& file, pugi::xml_document& document) {
+  const std::optional<std::string> text = platform::ReadWholeFile(file);
+  if (text && Parse(*text, document)) return;
+  if (text) {
+    const std::optional<fs::path> aside = platform::MoveAside(file);
+    ReportDamagedStore(file, aside);
+    NoteDamagedStore({file.string(), aside ? aside->string() : std::string(), ReadableValues(*text)});
+  }
+  document.reset();
+  document.append_child(kRoot);
 }
 
 std::optional<RegistryValue> Lookup(const pugi::xml_document& document, std::string_view hive,

@@ -23,7 +23,7 @@ struct RegistryValue {
 // (platform::SettingsStorePath), keys and value names matched without regard to case as the
 // registry does. Every write is a locked read-modify-write with an atomic replacement, so
 // concurrent writers from several processes lose nothing. A store file that cannot be parsed
-// is reported, moved aside and treated as empty.
+// is reported, moved aside and treated as empty; TakeDamagedStore tells the program.
 std::optional<RegistryValue> ReadRegistryValue(std::string_view hive, std::string_view key,
                                                std::string_view name);
 bool WriteRegistryValue(std::string_view hive, std::string_view key, std::string_view name,

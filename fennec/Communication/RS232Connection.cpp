@@ -82,7 +82,7 @@ std::string CRS232Connection::GetType() { return std::string(fennec::rs232::kEle
 bool CRS232Connection::IsOpen() { return m_pPort->IsOpen(); }
 
 std::string CRS232Connection::GetSystemErrorAdvice() const {
-  return fennec::platform::RefusedPortAdvice(DevicePath(), m_nLastSystemError);
+  return fennec::platform::PortFailureAdvice(DevicePath(), m_nLastSystemError);
 }
 
 std::string CRS232Connection::DevicePath() const { return fennec::platform::SerialDevicePath(m_tSettings.m_strDevice); }

@@ -1,12 +1,7 @@
 #include "Platform/PortAdvice.h"
 
-#include <grp.h>
-#include <pwd.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
-#include <optional>
+#include <cstdio>
 #include <vector>
 
 #include "Platform/PortHolders.h"
@@ -16,30 +11,70 @@ namespace fennec::platform {
 
 namespace {
 
-std::optional<std::string> GroupOfNode(const std::string& path) {
-  struct stat status {};
-  if (::stat(path.c_str(), &status) != 0) return std::nullopt;
-  group entry{};
-  group* found = nullptr;
-  std::vector<char> buffer(16384);
-  if (getgrgid_r(status.st_gid, &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr)
-    return std::to_string(status.st_gid);
-  return std::string(found->gr_name);
+// The group that serial adapters belong to on Debian.
+constexpr const char* kSerialGroup = "dialout";
+constexpr unsigned kReadWrite = 06;
+
+bool MayReadWrite(unsigned permissions, int shift) { return ((permissions >> shift) & kReadWrite) == kReadWrite; }
+
+std::string ModeText(unsigned permissions) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%04o", permissions & 0777u);
+  return text;
 }
 
-std::string UserName() {
-  passwd entry{};
-  passwd* found = nullptr;
-  std::vector<char> buffer(16384);
-  if (getpwuid_r(geteuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr) return "$USER";
-  return found->pw_name;
+std::string BaseName(const std::string& path) { return path.substr(path.find_last_of('/') + 1); }
+
+std::string JoinGroup(const std::string& group, const std::string& user) {
+  return "add the user to group " + group + " (sudo usermod -a -G " + group + " " + user + "), then log in again.";
 }
 
-std::string PermissionAdvice(const std::string& path) {
-  const std::optional<std::string> group = GroupOfNode(path);
-  if (!group) return "Permission denied on " + path + ": ask the administrator for access to the port.";
-  return "Permission denied on " + path + ": the port belongs to group '" + *group +
-         "'. Add the user to that group (sudo usermod -a -G " + *group + " " + UserName() + ") and log in again.";
+// Root's group is no group to put a user in: it opens far more than the port.
+bool GroupMayBeJoined(const PortNode& node) { return node.groupId != 0 && MayReadWrite(node.permissions, 3); }
+
+std::string WhoMay(const PortNode& node) {
+  std::string who;
+  if (MayReadWrite(node.permissions, 6)) who = "its owner '" + node.owner + "'";
+  if (MayReadWrite(node.permissions, 3)) who += (who.empty() ? "" : " and ") + ("group '" + node.group + "'");
+  return who.empty() ? "nobody" : "only " + who;
+}
+
+std::string PermissionAdvice(const std::string& path, const PortNode& node, const std::string& user) {
+  const std::string refused = "Permission denied on " + path;
+  if (GroupMayBeJoined(node)) {
+    return refused + ": the port belongs to group '" + node.group + "', which may read and write it. To use it, " +
+           JoinGroup(node.group, user);
+  }
+  if (MayReadWrite(node.permissions, 0)) {
+    return refused + " although its mode " + ModeText(node.permissions) +
+           " lets everyone read and write it: an access control list or a security module keeps the user out; "
+           "ask the administrator.";
+  }
+  return refused + ": " + WhoMay(node) + " may read and write it (mode " + ModeText(node.permissions) + ", owner '" +
+         node.owner + "', group '" + node.group + "').\nGive it to group " + kSerialGroup +
+         " with a udev rule, a line such as\n  SUBSYSTEM==\"tty\", KERNEL==\"" + BaseName(path) +
+         "\", MODE=\"0660\", GROUP=\"" + kSerialGroup +
+         "\"\nin a file /etc/udev/rules.d/50-serial-port.rules, reload the rules with\n"
+         "  sudo udevadm control --reload-rules && sudo udevadm trigger\nand " +
+         JoinGroup(kSerialGroup, user);
+}
+
+std::string KindText(PortNode::Kind kind) {
+  switch (kind) {
+    case PortNode::Kind::CharacterDevice: return "a device that is not a terminal";
+    case PortNode::Kind::BlockDevice: return "a block device";
+    case PortNode::Kind::RegularFile: return "a regular file";
+    case PortNode::Kind::Folder: return "a folder";
+    case PortNode::Kind::NamedPipe: return "a named pipe";
+    case PortNode::Kind::Socket: return "a socket";
+  }
+  return "not a terminal";
+}
+
+// Whatever the call that failed, a node that is no terminal is the first thing to fix.
+bool IsNoTerminal(int error, const std::optional<PortNode>& node) {
+  if (!node) return false;
+  return node->kind != PortNode::Kind::CharacterDevice || error == ENOTTY;
 }
 
 std::string BusyAdvice(const std::string& path) {
@@ -53,25 +88,39 @@ std::string BusyAdvice(const std::string& path) {
   return "The port " + path + " is in use by " + names + ": close that program and try again.";
 }
 
+bool IsBusy(int error) { return error == EBUSY || error == EWOULDBLOCK; }
+
 }  // namespace
 
-std::string RefusedPortAdvice(const std::string& devicePath, int error) {
+std::string PortAdvice(const std::string& devicePath, int error, const std::optional<PortNode>& node,
+                       const std::string& user) {
+  if (error == 0) return {};
+  if (IsNoTerminal(error, node))
+    return devicePath + " is not a serial port: it is " + KindText(node->kind) +
+           ". Name the device of a serial port, such as /dev/ttyUSB0.";
   switch (error) {
-    case 0:
-      return {};
     case ENOENT:
     case ENODEV:
     case ENXIO:
       return "There is no port " + devicePath + ": check the port name and that the adapter is plugged in.";
     case EACCES:
     case EPERM:
-      return PermissionAdvice(devicePath);
-    case EBUSY:
-    case EWOULDBLOCK:
-      return BusyAdvice(devicePath);
+      if (!node) return "Permission denied on " + devicePath + ": ask the administrator for access to the port.";
+      return PermissionAdvice(devicePath, *node, user);
+    case EIO:
+      return "The port " + devicePath +
+             " failed with an input/output error: the line was hung up or the adapter unplugged. Check the "
+             "adapter and its cable, then try again.";
     default:
       return "The port " + devicePath + " reported " + ErrnoText(error) + ".";
   }
+}
+
+std::string PortFailureAdvice(const std::string& devicePath, int error) {
+  if (error == 0) return {};
+  const std::optional<PortNode> node = InspectPortNode(devicePath);
+  if (IsBusy(error) && !IsNoTerminal(error, node)) return BusyAdvice(devicePath);
+  return PortAdvice(devicePath, error, node, EffectiveUserName());
 }
 
 }  // namespace fennec::platform

@@ -3,6 +3,8 @@
 #include <sys/ioctl.h>
 
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -60,6 +62,19 @@ LineSettings PseudoTerminal::SlaveLineSettings() const {
   termios attributes{};
   tcgetattr(m_master.Descriptor(), &attributes);
   return LineSettingsOf(attributes);
+}
+
+bool PseudoTerminal::ReleaseAbandonedSlave() {
+  if (!m_heldSlave.IsOpen()) return false;
+  const int slave = m_heldSlave.Descriptor();
+  int exclusive = 0;
+  if (ioctl(slave, TIOCGEXCL, &exclusive) != 0 || exclusive == 0) return false;
+  // The lock is free only when its client is gone; held here for the moment it takes to clear
+  // the flag, it refuses a new client until the flag is gone.
+  if (flock(slave, LOCK_EX | LOCK_NB) != 0) return false;
+  const bool cleared = ioctl(slave, TIOCNXCL) == 0;
+  flock(slave, LOCK_UN);
+  return cleared;
 }
 
 void PseudoTerminal::Cut() {

@@ -45,6 +45,12 @@ class PseudoTerminal {
   // The slave refuses new openers but root (TIOCEXCL set); known only on a held slave.
   bool SlaveIsExclusive() const;
 
+  // A client that took the slave for itself (TIOCEXCL) and ended without giving it back, killed
+  // say, leaves the flag on a held slave, and every later opener but root is refused. Once no
+  // client holds the slave's lock any more (a client that takes the slave takes its lock too,
+  // as the serial port does), clears the flag. True when it did.
+  bool ReleaseAbandonedSlave();
+
   // Closes the master and a held slave, as if the cable were pulled: the slave's users see a
   // hang-up, and whatever they have not read yet is lost.
   void Cut();

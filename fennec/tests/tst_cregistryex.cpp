@@ -3,8 +3,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
+#include <tuple>
+#include <vector>
 
+#include "Common/DamagedStore.h"
 #include "Common/RegistyEx.h"
 #include "Platform/DebugOutput.h"
 #include "Platform/StoreFile.h"
@@ -181,6 +185,49 @@ TEST_F(RegistryTest, ADamagedStoreIsMovedAsideOnceAndTheStoreWorksOn) {
     EXPECT_EQ(capture.Text(), "");
   }
   EXPECT_EQ(DamagedCopies(), 3);
+}
+
+// The program learns which file went where and what it held, as far as it can still be read.
+TEST_F(RegistryTest, ADamagedStoreIsReportedOnceWithWhereItWentAndTheValuesItStillShows) {
+  const std::string port = "<registry><key hive='HKEY_CURRENT_USER' path='Software\\ORLA Software\\RS232'>"
+                           "<value name='device' type='REG_SZ' data='/dev/ttyUSB3'/>"
+                           "<value name='timeout' type='REG_DWORD' data='700'/>"
+                           "<value name='parity' type='REG_DWORD' data='even'/>";
+  using Values = std::vector<std::tuple<std::string, std::string, std::string, std::string>>;
+  const Values portValues = {{"HKEY_CURRENT_USER", "Software\\ORLA Software\\RS232", "device", "/dev/ttyUSB3"},
+                             {"HKEY_CURRENT_USER", "Software\\ORLA Software\\RS232", "timeout", "700"}};
+  const struct {
+    const char* name;
+    std::string damage;
+    Values readable;
+  } cases[] = {
+      {"cut off in a value", port + "<value name='baudrate' type='REG_DWORD' da", portValues},
+      {"cut off after a key", port + "</key><key hive='HKEY_CURRENT_USER' path='Other'><value", portValues},
+      {"garbage", "\x01\x02 not xml at all", {}},
+      {"another document", "<other><key path='x'><value name='a' type='REG_SZ' data='b'/></key></other>", {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::ofstream(StoreFile(), std::ios::binary | std::ios::trunc) << c.damage;
+    DebugCapture quiet;
+    CRegistryEx registry("HKCU\\Software\\ORLA Software");
+    EXPECT_EQ(registry.ReadString("RS232", "device", "COM1"), "COM1");
+    const std::optional<fennec::DamagedStore> damaged = fennec::TakeDamagedStore();
+    ASSERT_TRUE(damaged);
+    EXPECT_EQ(damaged->file, StoreFile().string());
+    EXPECT_TRUE(damaged->movedTo.starts_with(StoreFile().string() + ".damaged-")) << damaged->movedTo;
+    EXPECT_EQ(fennec::platform::ReadWholeFile(damaged->movedTo), c.damage);
+    Values readable;
+    for (const fennec::StoredValue& value : damaged->readable)
+      readable.emplace_back(value.hive, value.key, value.name, value.data);
+    EXPECT_EQ(readable, c.readable);
+    EXPECT_FALSE(fennec::TakeDamagedStore()) << "taken once";
+
+    // The new store is sound: nothing more to report.
+    ASSERT_TRUE(registry.WriteDWord("RS232", "timeout", 700));
+    EXPECT_EQ(registry.ReadDWord("RS232", "timeout", 5000), 700u);
+    EXPECT_FALSE(fennec::TakeDamagedStore());
+  }
 }
 
 TEST_F(RegistryTest, AnEmptyOrMissingStoreReadsAsEmptyWithoutReport) {

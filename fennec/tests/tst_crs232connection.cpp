@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -334,6 +335,52 @@ TEST_F(CRS232ConnectionOnPty, MissingDeviceFailsWithNotFound) {
   EXPECT_EQ(connection.GetSettingsString(), "com99: 19200, e, 8, 1");
 }
 
+// A name that leads to something other than a serial port is refused with the codes it always
+// had; the advice says what the name leads to.
+TEST(CRS232ConnectionOnOtherNodes, ANodeThatIsNoTerminalIsNamedForWhatItIs) {
+  TempFolder folder;
+  const std::filesystem::path file = folder.Path() / "port.txt";
+  std::ofstream(file) << "not a port";
+  const struct {
+    std::string path;
+    std::string kind;
+  } cases[] = {
+      {file.string(), "a regular file"},
+      {folder.Path().string(), "a folder"},
+      {"/dev/null", "a device that is not a terminal"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    CRS232Connection connection;
+    ASSERT_TRUE(connection.SetSettingsXML("<RS232 device='" + c.path + "'/>"));
+    DebugCapture capture;
+    EXPECT_EQ(FailureOf([&] { connection.Open(); }),
+              (Failure{"OpenCommResource() failed!", 1, "::CreateFile() failed", 0x2002001F}));
+    EXPECT_FALSE(connection.IsOpen());
+    EXPECT_EQ(connection.GetSystemErrorAdvice(), c.path + " is not a serial port: it is " + c.kind +
+                                                     ". Name the device of a serial port, such as /dev/ttyUSB0.");
+  }
+  EXPECT_EQ(ReadText(file), "not a port");
+}
+
+TEST(CRS232ConnectionOnACutLine, ALineThatWentAwaySaysItWasHungUpOrUnplugged) {
+  for (const bool reading : {true, false}) {
+    SCOPED_TRACE(reading ? "read" : "write");
+    PseudoTerminal line;
+    CRS232Connection connection;
+    ASSERT_TRUE(connection.SetSettingsXML("<RS232 device='" + line.SlavePath() + "' timeout='300'/>"));
+    connection.Open();
+    line.Cut();
+    unsigned char byte = 0x30;
+    EXPECT_TRUE(FailureOf([&] { reading ? connection.Read(&byte, 1, nullptr) : connection.Write(&byte, 1, nullptr); }));
+    EXPECT_EQ(connection.GetSystemErrorAdvice(),
+              "The port " + line.SlavePath() +
+                  " failed with an input/output error: the line was hung up or the adapter unplugged. Check the "
+                  "adapter and its cable, then try again.");
+    connection.Close();
+  }
+}
+
 TEST_F(CRS232ConnectionOnPty, PortHeldBySecondProcessNamesThatProcess) {
   TempFolder folder;
   const std::filesystem::path ready = folder.Path() / "ready";
@@ -373,11 +420,21 @@ class CRS232ConnectionAsOtherUser : public CRS232ConnectionOnPty {
   TempFolder m_folder;
 };
 
-TEST_F(CRS232ConnectionAsOtherUser, PermissionDeniedNamesTheGroupOfTheDeviceNode) {
-  const std::string group = GroupOf(pty.SlavePath(), m_folder.Path());
-  EXPECT_EQ(OpenAsNobody(), "0x20020005\nPermission denied on " + pty.SlavePath() + ": the port belongs to group '" +
-                                group + "'. Add the user to that group (sudo usermod -a -G " + group +
-                                " nobody) and log in again.\n");
+TEST_F(CRS232ConnectionAsOtherUser, PermissionDeniedAdviceFollowsTheModeAndGroupOfTheDeviceNode) {
+  const std::string path = pty.SlavePath();
+  ASSERT_TRUE(Succeeds("chgrp dialout '" + path + "' && chmod 0660 '" + path + "'"));
+  EXPECT_EQ(OpenAsNobody(), "0x20020005\nPermission denied on " + path +
+                                ": the port belongs to group 'dialout', which may read and write it. To use it, add "
+                                "the user to group dialout (sudo usermod -a -G dialout nobody), then log in again.\n");
+
+  // Only the owner: a group to join would not help, a udev rule does.
+  ASSERT_TRUE(Succeeds("chmod 0600 '" + path + "'"));
+  const std::string ownerOnly = OpenAsNobody();
+  EXPECT_TRUE(ownerOnly.starts_with("0x20020005\nPermission denied on " + path +
+                                    ": only its owner 'root' may read and write it (mode 0600, owner 'root', group "
+                                    "'dialout').\nGive it to group dialout with a udev rule"))
+      << ownerOnly;
+  EXPECT_NE(ownerOnly.find("sudo udevadm control --reload-rules && sudo udevadm trigger"), std::string::npos);
 }
 
 TEST_F(CRS232ConnectionAsOtherUser, ExclusiveFlagKeepsOthersOutAndIsClearedOnClose) {

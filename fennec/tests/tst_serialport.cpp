@@ -5,12 +5,14 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <thread>
 #include <vector>
 
 #include "Platform/LineErrors.h"
 #include "Platform/PortAdvice.h"
 #include "Platform/PortHolders.h"
+#include "Platform/PortNode.h"
 #include "Platform/PseudoTerminal.h"
 #include "Platform/SerialDeviceName.h"
 #include "Platform/SerialPort.h"
@@ -398,33 +400,109 @@ TEST_F(SerialPortOnPty, PseudoTerminalHasNoLineErrorCounters) {
   EXPECT_FALSE(errors.failure);
 }
 
-TEST(RefusedPortAdvice, SaysWhatToDo) {
-  EXPECT_EQ(RefusedPortAdvice("/dev/fennec-no-such-port", ENOENT),
-            "There is no port /dev/fennec-no-such-port: check the port name and that the adapter is plugged in.");
-  EXPECT_EQ(RefusedPortAdvice("/dev/ttyS7", EIO), "The port /dev/ttyS7 reported errno 5 (Input/output error).");
-  EXPECT_EQ(RefusedPortAdvice("/dev/ttyS7", 0), "");
+// The advice follows the node: its kind, its mode and who owns it.
+TEST(PortAdvice, FollowsTheKindModeAndOwnersOfTheNode) {
+  using Kind = PortNode::Kind;
+  const PortNode dialout{Kind::CharacterDevice, 0660, 20, "root", "dialout"};
+  const std::string udevRule = "\nGive it to group dialout with a udev rule, a line such as\n"
+                               "  SUBSYSTEM==\"tty\", KERNEL==\"ttyUSB0\", MODE=\"0660\", GROUP=\"dialout\"\n"
+                               "in a file /etc/udev/rules.d/50-serial-port.rules, reload the rules with\n"
+                               "  sudo udevadm control --reload-rules && sudo udevadm trigger\n"
+                               "and add the user to group dialout (sudo usermod -a -G dialout anna), then log in again.";
+  const std::string notASerialPort = ". Name the device of a serial port, such as /dev/ttyUSB0.";
+  const struct {
+    const char* name;
+    int error;
+    std::optional<PortNode> node;
+    std::string advice;
+  } cases[] = {
+      {"group may read and write", EACCES, dialout,
+       "Permission denied on /dev/ttyUSB0: the port belongs to group 'dialout', which may read and write it. To use "
+       "it, add the user to group dialout (sudo usermod -a -G dialout anna), then log in again."},
+      {"EPERM as EACCES", EPERM, PortNode{Kind::CharacterDevice, 0660, 18, "root", "uucp"},
+       "Permission denied on /dev/ttyUSB0: the port belongs to group 'uucp', which may read and write it. To use "
+       "it, add the user to group uucp (sudo usermod -a -G uucp anna), then log in again."},
+      {"only the owner", EACCES, PortNode{Kind::CharacterDevice, 0600, 0, "root", "root"},
+       "Permission denied on /dev/ttyUSB0: only its owner 'root' may read and write it (mode 0600, owner 'root', "
+       "group 'root')." + udevRule},
+      {"group may only write", EACCES, PortNode{Kind::CharacterDevice, 0620, 5, "root", "tty"},
+       "Permission denied on /dev/ttyUSB0: only its owner 'root' may read and write it (mode 0620, owner 'root', "
+       "group 'tty')." + udevRule},
+      {"root's group is never the one to join", EACCES, PortNode{Kind::CharacterDevice, 0660, 0, "root", "root"},
+       "Permission denied on /dev/ttyUSB0: only its owner 'root' and group 'root' may read and write it (mode 0660, "
+       "owner 'root', group 'root')." + udevRule},
+      {"nobody", EACCES, PortNode{Kind::CharacterDevice, 0, 20, "root", "dialout"},
+       "Permission denied on /dev/ttyUSB0: nobody may read and write it (mode 0000, owner 'root', group 'dialout')." +
+           udevRule},
+      {"everyone may, yet refused", EACCES, PortNode{Kind::CharacterDevice, 0666, 0, "root", "root"},
+       "Permission denied on /dev/ttyUSB0 although its mode 0666 lets everyone read and write it: an access control "
+       "list or a security module keeps the user out; ask the administrator."},
+      {"node not seen", EACCES, std::nullopt,
+       "Permission denied on /dev/ttyUSB0: ask the administrator for access to the port."},
+      {"regular file", ENOTTY, PortNode{Kind::RegularFile, 0644, 0, "anna", "anna"},
+       "/dev/ttyUSB0 is not a serial port: it is a regular file" + notASerialPort},
+      {"folder", EISDIR, PortNode{Kind::Folder, 0755, 0, "root", "root"},
+       "/dev/ttyUSB0 is not a serial port: it is a folder" + notASerialPort},
+      {"device that is no terminal", ENOTTY, PortNode{Kind::CharacterDevice, 0666, 0, "root", "root"},
+       "/dev/ttyUSB0 is not a serial port: it is a device that is not a terminal" + notASerialPort},
+      {"kind before permission", EACCES, PortNode{Kind::NamedPipe, 0600, 0, "root", "root"},
+       "/dev/ttyUSB0 is not a serial port: it is a named pipe" + notASerialPort},
+      {"hung up", EIO, dialout,
+       "The port /dev/ttyUSB0 failed with an input/output error: the line was hung up or the adapter unplugged. "
+       "Check the adapter and its cable, then try again."},
+      {"missing", ENOENT, std::nullopt,
+       "There is no port /dev/ttyUSB0: check the port name and that the adapter is plugged in."},
+      {"anything else", EFAULT, dialout, "The port /dev/ttyUSB0 reported errno 14 (Bad address)."},
+      {"no error", 0, dialout, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(PortAdvice("/dev/ttyUSB0", c.error, c.node, "anna"), c.advice);
+  }
 }
 
-TEST(RefusedPortAdvice, PermissionNamesTheGroupOfTheNode) {
+TEST(PortNode, IsReadFromTheFileSystem) {
   TempFolder folder;
-  PseudoTerminal pty;
-  const std::string group = GroupOf(pty.SlavePath(), folder.Path());
-  ASSERT_FALSE(group.empty());
-  const std::string advice = RefusedPortAdvice(pty.SlavePath(), EACCES);
-  EXPECT_NE(advice.find("Permission denied on " + pty.SlavePath()), std::string::npos) << advice;
-  EXPECT_NE(advice.find("belongs to group '" + group + "'"), std::string::npos) << advice;
-  EXPECT_NE(advice.find("usermod -a -G " + group + " "), std::string::npos) << advice;
+  const std::filesystem::path file = folder.Path() / "port";
+  std::ofstream(file) << "x";
+  std::filesystem::permissions(file, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                                         std::filesystem::perms::group_write);
+  const std::optional<PortNode> node = InspectPortNode(file.string());
+  ASSERT_TRUE(node);
+  EXPECT_EQ(node->kind, PortNode::Kind::RegularFile);
+  EXPECT_EQ(node->permissions, 0620u);
+  EXPECT_EQ(node->group, GroupOf(file, folder.Path()));
+
+  EXPECT_EQ(InspectPortNode(folder.Path().string())->kind, PortNode::Kind::Folder);
+  EXPECT_EQ(InspectPortNode("/dev/null")->kind, PortNode::Kind::CharacterDevice);
+  EXPECT_FALSE(InspectPortNode((folder.Path() / "missing").string()));
 }
 
-TEST(RefusedPortAdvice, BusyNamesTheProcessThatHoldsThePort) {
+// A pseudo-terminal's slave given to group dialout with 0660, as udev leaves an adapter, and
+// then kept to its owner.
+TEST(PortFailureAdvice, PermissionFollowsTheModeAndGroupTheNodeHasNow) {
+  if (!RunningAsRoot()) GTEST_SKIP() << "only root can give the node to another group";
+  PseudoTerminal pty;
+  const std::string path = pty.SlavePath();
+  ASSERT_TRUE(Succeeds("chgrp dialout '" + path + "' && chmod 0660 '" + path + "'"));
+  EXPECT_NE(PortFailureAdvice(path, EACCES).find("belongs to group 'dialout'"), std::string::npos);
+
+  ASSERT_TRUE(Succeeds("chmod 0600 '" + path + "'"));
+  const std::string ownerOnly = PortFailureAdvice(path, EACCES);
+  EXPECT_NE(ownerOnly.find("only its owner 'root' may read and write it (mode 0600"), std::string::npos) << ownerOnly;
+  EXPECT_NE(ownerOnly.find("MODE=\"0660\", GROUP=\"dialout\""), std::string::npos) << ownerOnly;
+  EXPECT_EQ(ownerOnly.find("-G root"), std::string::npos) << ownerOnly;
+}
+
+TEST(PortFailureAdvice, BusyNamesTheProcessThatHoldsThePort) {
   PseudoTerminal pty;
   SerialPort holder;
   ASSERT_FALSE(holder.Open(pty.SlavePath()));
   EXPECT_EQ(PortHolders(pty.SlavePath()), (std::vector<PortHolder>{{std::stoi(OwnPid()), "tst_serialport"}}));
-  EXPECT_EQ(RefusedPortAdvice(pty.SlavePath(), EWOULDBLOCK),
+  EXPECT_EQ(PortFailureAdvice(pty.SlavePath(), EWOULDBLOCK),
             "The port " + pty.SlavePath() + " is in use by process " + OwnPid() +
                 " (tst_serialport): close that program and try again.");
   ASSERT_FALSE(holder.Close());
-  EXPECT_EQ(RefusedPortAdvice(pty.SlavePath(), EBUSY),
+  EXPECT_EQ(PortFailureAdvice(pty.SlavePath(), EBUSY),
             "The port " + pty.SlavePath() + " is in use by another program: close it and try again.");
 }

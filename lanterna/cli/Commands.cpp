@@ -158,6 +158,15 @@ their non-volatile memory in the folder named by FENNEC_SIM_STATE, else in
 $XDG_STATE_HOME/ORLA Software (~/.local/state/ORLA Software).
 )";
 
+constexpr const char* kCompletionHelp = R"(Usage: lanterna-cli completion bash
+
+Prints a bash completion script for lanterna-cli: its commands, options and their values,
+the simulator's profiles, and, as you type, the parameter keys of the INI file in use and
+the serial ports of this machine. Load it in the running shell or install it:
+  source <(lanterna-cli completion bash)
+  lanterna-cli completion bash > ~/.local/share/bash-completion/completions/lanterna-cli
+)";
+
 constexpr std::array kCommands = {
     CommandInfo{"read", "identify the device and print its settings", kReadHelp, RunRead},
     CommandInfo{"write", "change settings and write them to the device", kWriteHelp, RunWrite, false, true},
@@ -173,6 +182,7 @@ constexpr std::array kCommands = {
     CommandInfo{"port", "show, store or remove the stored serial port", kPortHelp, RunPort, false, false, false, true},
     CommandInfo{"error", "explain an error code of the library", kErrorHelp, RunError},
     CommandInfo{"sim-reset", "return a simulated device to its factory state", kSimResetHelp, RunSimReset},
+    CommandInfo{"completion", "print a bash completion script", kCompletionHelp, RunCompletion},
 };
 
 constexpr const char* kProgramHelpHead = R"(Usage: lanterna-cli [OPTIONS] COMMAND [ARGUMENTS]

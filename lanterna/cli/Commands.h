@@ -43,5 +43,6 @@ int RunPorts(const CliOptions& options);
 int RunPort(const CliOptions& options);
 int RunError(const CliOptions& options);
 int RunSimReset(const CliOptions& options);
+int RunCompletion(const CliOptions& options);
 
 }  // namespace lanterna::cli

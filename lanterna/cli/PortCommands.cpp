@@ -11,16 +11,11 @@
 #include "cli/Commands.h"
 #include "cli/ConnectionChoice.h"
 #include "cli/JsonOutput.h"
+#include "cli/PortSettingValues.h"
 
 namespace lanterna::cli {
 
 namespace {
-
-// The values the port dialog's lists offer.
-constexpr std::array<std::string_view, 7> kBaudRates = {"300", "1200", "2400", "9600", "19200", "38400", "57600"};
-constexpr std::array<std::string_view, 5> kParities = {"None", "Odd", "Even", "Mark", "Space"};
-constexpr std::array<std::string_view, 4> kDataBits = {"5", "6", "7", "8"};
-constexpr std::array<std::string_view, 3> kStopBits = {"1", "1.5", "2"};
 
 template <std::size_t N>
 void TakeListValue(const std::optional<std::string>& given, const std::array<std::string_view, N>& values,

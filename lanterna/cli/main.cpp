@@ -7,6 +7,7 @@
 #include "cli/Commands.h"
 #include "cli/Interruption.h"
 #include "cli/JsonOutput.h"
+#include "cli/StoreNotice.h"
 
 using namespace lanterna::cli;
 
@@ -64,6 +65,7 @@ int Fail(const std::vector<std::string>& arguments, int exitStatus, const std::s
 int main(int argc, char** argv) {
   const std::vector<std::string> arguments(argv + 1, argv + argc);
   EndOnInterrupt();
+  const CDamagedStoreNotice storeNotice;
   try {
     return Run(arguments);
   } catch (const CBadInput& error) {

@@ -152,6 +152,7 @@ void SimulatedDevice::Run() {
       return;
     }
     if (result.status == platform::ByteLine::ReadStatus::Timeout) {
+      if (m_pty->ReleaseAbandonedSlave()) Log("the client went away holding the line: its exclusive flag cleared");
       if (assembler.HasPartial() && now - lastByteAt >= kReceiverReset)
         Log("incomplete request dropped (" + std::to_string(assembler.DiscardPartial()) + " bytes)");
       continue;

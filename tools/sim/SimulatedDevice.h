@@ -36,7 +36,9 @@ struct SimulatorOptions {
 };
 
 // The device model served on a pseudo-terminal by a thread of its own: a client opens
-// SlavePath() as its serial port. Fault injection and inspection are safe while it runs.
+// SlavePath() as its serial port. Fault injection and inspection are safe while it runs. A
+// client that ends while it holds the port for itself (killed, say) locks out no later one:
+// the exclusive flag it leaves on the terminal is cleared.
 class SimulatedDevice {
  public:
   explicit SimulatedDevice(SimulatorOptions options);

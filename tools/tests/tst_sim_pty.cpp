@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <thread>
 
 #include "LineClient.h"
 #include "LinePacing.h"
+#include "Platform/ChildProcess.h"
 #include "SimulatedDevice.h"
+#include "TempFolder.h"
+#include "TestProcesses.h"
 
 using namespace fennec::sim;
 using simtest::Bytes;
@@ -143,4 +147,45 @@ TEST_F(SimulatedDeviceOnPty, StopDoesNotWaitForAPendingAnswer) {
   const auto stopping = Clock::now();
   device->Stop();
   EXPECT_LT(Clock::now() - stopping, 20s);
+}
+
+// A client killed while it holds the port for itself, as the library's serial port does, must
+// not lock out the next one. Root ignores the exclusive flag, so as root the next client is
+// the user 'nobody'.
+TEST(SimulatedDeviceClients, AClientKilledWhileItHeldThePortLocksNoOneOut) {
+  const bool root = RunningAsRoot();
+  if (root && !Succeeds("command -v runuser >/dev/null && id -u nobody >/dev/null 2>&1"))
+    GTEST_SKIP() << "no runuser or no user 'nobody' to open the port as";
+  SimulatorOptions options;
+  options.profile = *FindProfile("fbc32");
+  SimulatedDevice device(std::move(options));
+  ASSERT_TRUE(device.Start()) << device.StartReport();
+  const std::string path = device.SlavePath();
+  if (root) {
+    ASSERT_TRUE(Succeeds("chmod 0666 '" + path + "'"));
+  }
+
+  TempFolder folder;
+  const std::filesystem::path out = folder.Path() / "opener.txt";
+  const std::string opener = std::string(root ? "runuser -u nobody -- " : "") + PORT_OPENER + " '" + path + "' > '" +
+                             out.string() + "'";
+  auto openedByNextClient = [&] { return Succeeds(opener) && ReadText(out) == "0x00000000\n"; };
+
+  const std::filesystem::path ready = folder.Path() / "ready";
+  auto holder = fennec::platform::ChildProcess::Start(PORT_HOLDER, {path, ready.string()}, folder.Path() / "holder.txt");
+  ASSERT_TRUE(holder);
+  const auto start = Clock::now();
+  while (!std::filesystem::exists(ready) && Clock::now() - start < 10s) std::this_thread::sleep_for(10ms);
+  ASSERT_TRUE(std::filesystem::exists(ready)) << "the client did not open the port";
+  EXPECT_FALSE(openedByNextClient()) << "the port is taken while its client lives";
+
+  // SIGTERM ends it where it stands, without closing its port.
+  EXPECT_EQ(holder->Terminate(Clock::now() + 10s), 128 + 15);
+  const auto killed = Clock::now();
+  bool opened = openedByNextClient();
+  while (!opened && Clock::now() - killed < 10s) {
+    std::this_thread::sleep_for(50ms);
+    opened = openedByNextClient();
+  }
+  EXPECT_TRUE(opened) << ReadText(out);
 }

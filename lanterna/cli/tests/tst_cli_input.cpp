@@ -1,12 +1,17 @@
 // The command line's parsing: options, numbers, the connection, KEY=VALUE lines, clock input.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "cli/Arguments.h"
 #include "cli/CliError.h"
 #include "cli/ClockInput.h"
+#include "cli/Commands.h"
+#include "cli/Completion.h"
 #include "cli/ConnectionChoice.h"
 #include "cli/FieldValue.h"
 #include "cli/SettingLines.h"
+#include "cli/StoreNotice.h"
 #include "pages/NumberText.h"
 
 using namespace lanterna::cli;
@@ -148,4 +153,45 @@ TEST(FieldValue, ANumberFieldTakesTheWholeTextAsOneNumberOfItsBase) {
   for (const Case& c : cases) EXPECT_EQ(StrictFieldNumber(c.text, c.typeCode), c.value) << "'" << c.text << "'";
   EXPECT_EQ(AcceptedNumberText(kTypeHexWord), "a hexadecimal number: the digits 0-9 and A-F, with or without 0x");
   EXPECT_EQ(AcceptedNumberText(kTypeDecimalWord), "a decimal number: an optional sign and the digits 0-9");
+}
+
+TEST(DamagedStore, TheLineNamesTheFileWhereItWentAndTheStoredPortWhenItCouldBeRead) {
+  const std::string key = "Software\\ORLA Software\\ORLA Lanterna";
+  const fennec::StoredValue port{"HKEY_CURRENT_USER", "software\\orla software\\orla lanterna\\rs232", "Device",
+                                 "/dev/ttyUSB1"};
+  const fennec::StoredValue otherDevice{"HKEY_CURRENT_USER", "Software\\ORLA Software\\RS232", "device", "COM4"};
+  const struct {
+    fennec::DamagedStore store;
+    std::string line;
+  } cases[] = {
+      {{"/h/registry.xml", "/h/registry.xml.damaged-1", {otherDevice, port}},
+       "lanterna-cli: the settings store /h/registry.xml was damaged and moved to /h/registry.xml.damaged-1; its "
+       "stored values (the stored port /dev/ttyUSB1 among them) are lost"},
+      {{"/h/registry.xml", "/h/registry.xml.damaged-1", {otherDevice}},
+       "lanterna-cli: the settings store /h/registry.xml was damaged and moved to /h/registry.xml.damaged-1; its "
+       "stored values (the stored port among them, if one was stored) are lost"},
+      {{"/h/registry.xml", "", {port}},
+       "lanterna-cli: the settings store /h/registry.xml was damaged and could not be moved aside; its stored values "
+       "(the stored port /dev/ttyUSB1 among them) are not used"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(DamagedStoreText(c.store, key), c.line);
+}
+
+// The completion's options are the parser's: every option a help text names is offered, and
+// the parser takes every option offered.
+TEST(Completion, OffersExactlyTheOptionsTheParserTakes) {
+  std::vector<std::string_view> offered(ValueOptions().begin(), ValueOptions().end());
+  offered.insert(offered.end(), SwitchOptions().begin(), SwitchOptions().end());
+  std::string helps = ProgramHelp();
+  for (const CommandInfo& command : AllCommands()) helps += command.help;
+  for (std::size_t at = helps.find("--"); at != std::string::npos; at = helps.find("--", at + 2)) {
+    const std::size_t end = helps.find_first_not_of("abcdefghijklmnopqrstuvwxyz", at + 2);
+    const std::string option = helps.substr(at, end - at);
+    if (option == "--") continue;
+    EXPECT_NE(std::find(offered.begin(), offered.end(), option), offered.end()) << option;
+  }
+  for (const std::string_view option : ValueOptions())
+    EXPECT_NO_THROW(ParseArguments({std::string(option), "x", "read"})) << option;
+  for (const std::string_view option : SwitchOptions()) EXPECT_NO_THROW(ParseArguments({std::string(option)})) << option;
+  EXPECT_THROW(ParseArguments({"--jsno"}), CBadInput);
 }

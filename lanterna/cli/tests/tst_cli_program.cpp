@@ -13,6 +13,7 @@
 
 #include "Platform/ChildProcess.h"
 #include "Platform/PseudoTerminal.h"
+#include "Platform/SerialPortList.h"
 #include "Platform/StoreFile.h"
 #include "SimulatedDevice.h"
 #include "TempFolder.h"
@@ -563,6 +564,115 @@ TEST_F(CliProgram, AnIniFileThatCannotServeSaysWhatIsMissing) {
   const Result folder = Run({"--ini", m_folder.Path().string(), "params"});
   EXPECT_EQ(folder.exitCode, 2);
   EXPECT_TRUE(folder.Says("cannot be read: Is a directory")) << folder.err;
+}
+
+// A store the library had to move aside starts empty: the user is told where it went and what
+// was lost, once.
+TEST_F(CliProgram, ADamagedSettingsStoreIsNamedWithWhereItWentAndWhatWasLost) {
+  const std::filesystem::path store = m_folder.Path() / "registry.xml";
+  ASSERT_EQ(Run({"port", "set", "RS232:/dev/lanterna-stored"}).exitCode, 0);
+  const std::string sound = fennec::platform::ReadWholeFile(store).value_or("");
+  const std::size_t afterDevice = sound.find("/>", sound.find("/dev/lanterna-stored"));
+  ASSERT_NE(afterDevice, std::string::npos) << sound;
+  const std::string head = "lanterna-cli: the settings store " + store.string() + " was damaged and moved to ";
+  const struct {
+    const char* name;
+    std::string damage;
+    std::vector<std::string> arguments;
+    std::string lost;
+  } cases[] = {
+      {"cut off behind the port", sound.substr(0, afterDevice + 2) + "<value name='par", {"--json", "port"},
+       "; its stored values (the stored port /dev/lanterna-stored among them) are lost\n"},
+      {"garbage", "\x7f\x45\x4c\x46 garbage", {"--connection", "SIM", "read"},
+       "; its stored values (the stored port among them, if one was stored) are lost\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteFile("registry.xml", c.damage);
+    const Result result = Run(c.arguments);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    const std::size_t at = result.err.find(head);
+    ASSERT_NE(at, std::string::npos) << result.err;
+    const std::size_t end = result.err.find(';', at);
+    const std::string aside = result.err.substr(at + head.size(), end - at - head.size());
+    EXPECT_TRUE(aside.starts_with(store.string() + ".damaged-")) << aside;
+    EXPECT_EQ(fennec::platform::ReadWholeFile(aside), c.damage);
+    EXPECT_EQ(result.err.substr(end), c.lost);
+    EXPECT_FALSE(Run(c.arguments).Says("settings store")) << "told once; the new store is sound";
+  }
+  const Json port = Json::parse(Run({"--json", "port"}).out);
+  EXPECT_EQ(port["stored"], false);
+}
+
+TEST_F(CliProgram, APortThatIsNoSerialPortIsNamedForWhatItIsBesideTheCataloguesText) {
+  const std::filesystem::path file = WriteFile("port.txt", "text");
+  const struct {
+    std::string path;
+    std::string kind;
+  } cases[] = {{file.string(), "a regular file"}, {m_folder.Path().string(), "a folder"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    const Result read = Run({"--connection", "RS232:" + c.path, "read"});
+    EXPECT_EQ(read.exitCode, 1);
+    EXPECT_TRUE(read.Says("lanterna-cli: Connecting device failed!\n  Communication Port Error (0x2002001F): "))
+        << read.err;
+    EXPECT_TRUE(read.Says("\n  " + c.path + " is not a serial port: it is " + c.kind + ".")) << read.err;
+  }
+}
+
+// The script as bash runs it: the line typed so far, and what bash would offer.
+TEST_F(CliProgram, TheBashCompletionOffersCommandsOptionsKeysProfilesAndPorts) {
+  const Result script = Run({"completion", "bash"});
+  ASSERT_EQ(script.exitCode, 0) << script.err;
+  const std::filesystem::path file = WriteFile("lanterna-cli.bash", script.out);
+  auto offered = [&](const std::string& typed) {
+    const std::string driver =
+        "source \"$1\"; COMP_LINE=$2; COMP_POINT=${#COMP_LINE}; _lanterna_cli; printf '%s\\n' \"${COMPREPLY[@]}\"";
+    auto bash = ChildProcess::Start("/bin/bash", {"-c", driver, "bash", file.string(), std::string(LANTERNA_CLI) + typed});
+    std::vector<std::string> words;
+    if (!bash) return words;
+    const auto deadline = std::chrono::steady_clock::now() + 60s;
+    while (auto line = bash->ReadLine(deadline))
+      if (!line->empty()) words.push_back(*line);
+    EXPECT_EQ(bash->Wait(deadline), 0) << typed;
+    return words;
+  };
+  using Words = std::vector<std::string>;
+  Words ports;
+  for (const auto& port : fennec::platform::ListSerialPorts()) ports.push_back(port.name);
+  const struct {
+    std::string typed;
+    Words words;
+  } cases[] = {
+      {" re", {"read", "restart", "regs"}},
+      {" h", {"help"}},
+      {" help com", {"completion"}},
+      {" --json --connection SIM:pf", {"pfc32"}},
+      {" --connection SIM read --j", {"--json"}},
+      {" --connection RS232:", ports},
+      {" port set RS232:", ports},
+      {" write TCPIP.IPAdd", {"TCPIP.IPAddress="}},
+      {" --connection SIM write MODBUS.WatchdogT", {"MODBUS.WatchdogTimeout="}},
+      {" write TCPIP.IPAddress=10", {}},
+      {" --ini /nonexistent/LANTERNA.INI write TCPIP.IPAdd", {}},
+      {" port set RS232:ttyS0 --p", {"--parity"}},
+      {" port set RS232:ttyS0 --parity ", {"None", "Odd", "Even", "Mark", "Space"}},
+      {" port set RS232:ttyS0 --baud 9", {"9600"}},
+      {" regs write --e", {"--enable"}},
+      {" regs read --e", {}},
+      {" restart --y", {"--yes"}},
+      {" clock ", {"sync", "set", "zone"}},
+      {" clock set ", {}},
+      {" sim-reset fbc", {"fbc32", "fbcnode", "fbc16", "fbcold", "fbcext"}},
+      {" completion ", {"bash"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(offered(c.typed), c.words) << c.typed;
+
+  const Words commands = offered(" ");
+  for (const char* command : {"help", "read", "write", "params", "port", "ports", "sim-reset", "completion"})
+    EXPECT_NE(std::find(commands.begin(), commands.end(), command), commands.end()) << command;
+  EXPECT_EQ(Run({"completion", "zsh"}).exitCode, 2);
+  EXPECT_EQ(Json::parse(Run({"--json", "completion", "bash"}).out)["script"], script.out);
 }
 
 TEST_F(CliProgram, ErrorCodesAreExplainedByTheCatalogue) {
