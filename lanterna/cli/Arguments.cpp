@@ -57,7 +57,8 @@ CliOptions ParseArguments(const std::vector<std::string>& arguments) {
                          TakeValue(argument, "--stopbits", arguments, index, options.stopbits) ||
                          TakeValue(argument, "--timeout", arguments, index, options.timeout) ||
                          TakeFlag(argument, "--json", options.json) || TakeFlag(argument, "--debug", options.debug) ||
-                         TakeFlag(argument, "--yes", options.yes) || TakeFlag(argument, "--enable", options.enable) || TakeFlag(argument, "--help", options.help) ||
+                         TakeFlag(argument, "--yes", options.yes) || TakeFlag(argument, "--enable", options.enable) ||
+                         TakeFlag(argument, "--probe", options.probe) || TakeFlag(argument, "--help", options.help) ||
                          TakeFlag(argument, "--version", options.version) ||
                          TakeFlag(argument, "-h", options.help);
       if (!known) throw CBadInput("unknown option '" + std::string(argument) + "'");

@@ -20,6 +20,7 @@ struct CliOptions {
   std::optional<std::string> baud, parity, databits, stopbits, timeout;
   bool json = false;
   bool debug = false;
+  bool probe = false;   // ports: probe each port for a device
   bool enable = false;  // regs write: enable the parameter writing first
   bool yes = false;  // restart, default, extract, format: no question asked
   bool help = false;

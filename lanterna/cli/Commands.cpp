@@ -120,9 +120,14 @@ buffer size and fragmentation switch. A device without table 124 speaks only the
 )";
 
 constexpr const char* kPortsHelp = R"(Usage: lanterna-cli [--json] ports
+       lanterna-cli [--json] ports --probe [PORT...]
 
 Lists the serial ports of this machine: the name --connection RS232:<name> takes, and what
-the port is.
+the port is. With --probe it probes every port (or the ports named) at once, as a read
+connects: opened exclusively with the stored settings, one register read, and where a device
+answers its identification; nothing is written to a device. Each port shows the answering
+device's order number and description, or why not: refused (busy, held by which process, or
+denied, and what to do) or silent. --connection auto uses the one port with a device.
 )";
 
 constexpr const char* kPortHelp = R"(Usage: lanterna-cli [--json] port
@@ -193,6 +198,7 @@ serial service cable.
 Options:
   --connection RS232:<device>  the serial port (ttyUSB0, COM1, /dev/ttyS0); without this
                                option the port stored by the program is used
+  --connection auto            the one serial port where a device answers (see ports --probe)
   --connection SIM[:profile]   start the device simulator in this process and use it;
                                profiles: fbc32 (default), pfc32, fbcnode, fbc16, fbcold,
                                fbcext

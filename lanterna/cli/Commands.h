@@ -40,6 +40,7 @@ int RunClock(const CliOptions& options);
 int RunRegs(const CliOptions& options);
 int RunProto(const CliOptions& options);
 int RunPorts(const CliOptions& options);
+int RunPortProbe(const CliOptions& options);
 int RunPort(const CliOptions& options);
 int RunError(const CliOptions& options);
 int RunSimReset(const CliOptions& options);

@@ -18,8 +18,8 @@ namespace {
 constexpr std::array<std::string_view, 10> kValueOptions = {"--connection", "--ini",      "--from",     "--baud",
                                                             "--parity",     "--databits", "--stopbits", "--timeout",
                                                             "--protocol",   "--trace"};
-constexpr std::array<std::string_view, 7> kSwitchOptions = {"--json", "--debug",   "--yes", "--enable",
-                                                            "--help", "--version", "-h"};
+constexpr std::array<std::string_view, 8> kSwitchOptions = {"--json", "--debug",   "--yes", "--enable",
+                                                            "--help", "--version", "-h",  "--probe"};
 
 // @NAME@ stands for a list of words the program fills in.
 constexpr std::string_view kBashScript = R"SCRIPT(# bash completion for lanterna-cli, made by 'lanterna-cli completion bash'
@@ -50,7 +50,7 @@ _lanterna_cli() {
       compopt -o filenames 2>/dev/null
       COMPREPLY=($(compgen -f -- "$cur"))
       return ;;
-    --connection) offer="SIM @SIM_PROFILES@ $("${run[@]}" ports 2>/dev/null | awk '{ print "RS232:" $1 }')" ;;
+    --connection) offer="auto SIM @SIM_PROFILES@ $("${run[@]}" ports 2>/dev/null | awk '{ print "RS232:" $1 }')" ;;
     --baud) offer="@BAUD_RATES@" ;;
     --parity) offer="@PARITIES@" ;;
     --databits) offer="@DATA_BITS@" ;;
@@ -65,6 +65,7 @@ _lanterna_cli() {
           restart|default|extract|format) offer+=" --yes" ;;
           regs) offer+=" --protocol --trace"; [[ ${operands[0]} == write ]] && offer+=" --enable" ;;
           proto) offer+=" --trace" ;;
+          ports) offer+=" --probe" ;;
           port) [[ ${operands[0]} == set ]] && offer+=" --baud --parity --databits --stopbits --timeout" ;;
         esac
       else

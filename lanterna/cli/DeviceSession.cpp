@@ -5,11 +5,13 @@
 #include <iostream>
 
 #include "Platform/LastError.h"
+#include "Platform/SerialPortList.h"
 #include "Platform/SystemError.h"
 #include "base/OrderNumber.h"
 #include "app/Configuration.h"
 #include "cli/CliError.h"
 #include "cli/ConnectionChoice.h"
+#include "cli/PortProbeReport.h"
 #include "cli/SimulatorHost.h"
 
 namespace lanterna::cli {
@@ -92,8 +94,20 @@ void WarnOfMissingDeviceSection(const CIniFile& ini, const std::string& path, co
 
 }  // namespace
 
+namespace {
+
+// --connection auto: the one port where a probe finds a device.
+std::optional<std::string> ResolvedConnection(const std::optional<std::string>& connection) {
+  if (!connection || *connection != "auto") return connection;
+  std::vector<std::string> ports;
+  for (const auto& port : fennec::platform::ListSerialPorts()) ports.push_back(port.name);
+  return "RS232:" + OnlyPortWithADevice(ProbePorts(ports));
+}
+
+}  // namespace
+
 CDeviceSession::CDeviceSession(const CliOptions& options)
-    : CDeviceSession(options, ParseConnection(options.connection), LoadIniFile(options)) {}
+    : CDeviceSession(options, ParseConnection(ResolvedConnection(options.connection)), LoadIniFile(options)) {}
 
 CDeviceSession::CDeviceSession(const CliOptions& options, const ConnectionChoice& choice, CIniFile ini)
     : m_simulator(StartSimulator(choice)),

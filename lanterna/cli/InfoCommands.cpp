@@ -11,6 +11,7 @@
 #include "cli/ConnectionChoice.h"
 #include "cli/FailureReport.h"
 #include "cli/ParameterList.h"
+#include "cli/PortProbeReport.h"
 #include "cli/SimulatorHost.h"
 
 namespace lanterna::cli {
@@ -37,6 +38,7 @@ std::string RegistersOf(const CPageParameter& parameter, bool is32) {
 }  // namespace
 
 int RunPorts(const CliOptions& options) {
+  if (options.probe) return RunPortProbe(options);
   RequireOperands(options, 0, 0, "ports");
   const auto ports = fennec::platform::ListSerialPorts();
   if (options.json) {
@@ -47,6 +49,22 @@ int RunPorts(const CliOptions& options) {
   }
   if (ports.empty()) std::cerr << "This machine has no serial ports.\n";
   for (const auto& port : ports) std::cout << Padded(port.name, 12) << " " << port.friendlyName << "\n";
+  return kExitSuccess;
+}
+
+int RunPortProbe(const CliOptions& options) {
+  std::vector<std::string> ports = options.operands;
+  if (ports.empty())
+    for (const auto& port : fennec::platform::ListSerialPorts()) ports.push_back(port.name);
+  const std::vector<PortProbe> probes = ProbePorts(ports);
+  if (options.json) {
+    Json list = Json::array();
+    for (const PortProbe& probe : probes) list.push_back(ProbeJson(probe));
+    PrintJsonSuccess({{"ports", list}});
+    return kExitSuccess;
+  }
+  if (probes.empty()) std::cerr << "This machine has no serial ports.\n";
+  for (const PortProbe& probe : probes) std::cout << ProbeLine(probe) << "\n";
   return kExitSuccess;
 }
 

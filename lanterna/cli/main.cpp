@@ -18,6 +18,7 @@ void RequireOptionsOf(const CommandInfo& command, const CliOptions& options) {
   if (options.from && !command.takesFrom) throw CBadInput(std::string(command.name) + " does not take --from");
   if ((options.enable || options.protocol || options.trace) && !command.takesRegisterOptions)
     throw CBadInput(std::string(command.name) + " does not take --enable, --protocol or --trace");
+  if (options.probe && command.run != RunPorts) throw CBadInput(std::string(command.name) + " does not take --probe");
   const bool portSettings = options.baud || options.parity || options.databits || options.stopbits || options.timeout;
   if (portSettings && !command.takesPortSettings)
     throw CBadInput(std::string(command.name) + " does not take --baud, --parity, --databits, --stopbits or --timeout");

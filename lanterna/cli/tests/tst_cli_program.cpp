@@ -675,6 +675,28 @@ TEST_F(CliProgram, TheBashCompletionOffersCommandsOptionsKeysProfilesAndPorts) {
   EXPECT_EQ(Json::parse(Run({"--json", "completion", "bash"}).out)["script"], script.out);
 }
 
+TEST_F(CliProgram, AProbeShowsPerPortTheAnsweringDeviceOrWhyNone) {
+  fennec::sim::SimulatorOptions options;
+  options.profile = *fennec::sim::FindProfile("fbc32");
+  fennec::sim::SimulatedDevice device(std::move(options));
+  ASSERT_TRUE(device.Start()) << device.StartReport();
+  const unsigned exchanges = device.Exchanges();
+  const Result probe = Run({"--json", "ports", "--probe", device.SlavePath(), "/dev/lanterna-none", m_folder.Path().string()});
+  ASSERT_EQ(probe.exitCode, 0) << probe.err;
+  const Json ports = Json::parse(probe.out)["ports"];
+  ASSERT_EQ(ports.size(), 3u);
+  EXPECT_EQ(ports[0]["outcome"], "device");
+  EXPECT_EQ(ports[0]["order_number"], "716-341");
+  EXPECT_EQ(ports[1]["outcome"], "refused");
+  EXPECT_EQ(ports[1]["code"], "0x20020002");
+  EXPECT_EQ(ports[2]["outcome"], "refused");
+  EXPECT_NE(ports[2]["advice"].get<std::string>().find("is not a serial port"), std::string::npos);
+  // One register read and the identification: no register was written.
+  EXPECT_GT(device.Exchanges(), exchanges);
+  EXPECT_FALSE(device.InspectState([](const auto& state) { return state.writeEnabled; }));
+  EXPECT_EQ(Run({"read", "--probe"}).exitCode, 2);
+}
+
 TEST_F(CliProgram, ErrorCodesAreExplainedByTheCatalogue) {
   const Result text = Run({"error", "0x20010200"});
   EXPECT_EQ(text.exitCode, 0);
