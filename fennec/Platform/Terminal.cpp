@@ -8,6 +8,8 @@ namespace fennec::platform {
 
 bool StandardInputIsTerminal() { return isatty(STDIN_FILENO) == 1; }
 
+bool StandardErrorIsTerminal() { return isatty(STDERR_FILENO) == 1; }
+
 std::filesystem::path ProgramFolder() {
   std::error_code error;
   const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);

@@ -7,6 +7,7 @@
 #include "Platform/LastError.h"
 #include "Platform/SerialPortList.h"
 #include "Platform/SystemError.h"
+#include "Platform/Terminal.h"
 #include "base/OrderNumber.h"
 #include "app/Configuration.h"
 #include "cli/CliError.h"
@@ -113,7 +114,8 @@ CDeviceSession::CDeviceSession(const CliOptions& options, const ConnectionChoice
     : m_simulator(StartSimulator(choice)),
       m_program(std::make_unique<CProgramSession>(std::move(ini), MakeLink(choice, m_simulator.get()),
                                                   choice.kind != ConnectionChoice::Kind::Stored, options.debug)),
-      m_frontEnd(m_program->Data(), std::cerr),
+      m_progress(std::cerr, fennec::platform::StandardErrorIsTerminal()),
+      m_frontEnd(m_program->Data(), m_progress),
       m_strPort(DescribePort(choice, StoredSerialDevice(), m_program->Connection().GetSettingsValue("device"))) {
   m_strIniPath = options.ini ? *options.ini : ProgramIniPath();
   if (options.debug) std::cerr << "lanterna-cli: the port is " << m_strPort << "\n";
@@ -127,6 +129,7 @@ CDeviceSession::~CDeviceSession() {
 bool CDeviceSession::Run(SessionAction action) {
   std::cerr << WaitingText(action) << "\n";
   const bool succeeded = m_program->Run(action, m_frontEnd);
+  m_progress.Idle();
   if (action == SessionAction::Read)
     WarnOfMissingDeviceSection(m_program->Ini(), m_strIniPath, Data().Identification().orderNumber);
   if (succeeded)

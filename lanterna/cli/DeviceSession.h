@@ -51,6 +51,7 @@ class CDeviceSession {
 
   std::unique_ptr<CSimulatorHost> m_simulator;  // outlives the session, which closes its port
   std::unique_ptr<CProgramSession> m_program;
+  CProgressLine m_progress;
   CCliFrontEnd m_frontEnd;
   std::string m_strPort;
   std::string m_strIniPath;

@@ -2,7 +2,7 @@
 
 namespace lanterna::cli {
 
-CCliFrontEnd::CCliFrontEnd(const CDialogData& data, std::ostream& log) : m_data(data), m_log(log) {}
+CCliFrontEnd::CCliFrontEnd(const CDialogData& data, CProgressLine& log) : m_data(data), m_log(log) {}
 
 void CCliFrontEnd::ShowReport(const ReportOutcome& outcome) {
   PrintNewLogLines();
@@ -17,13 +17,11 @@ void CCliFrontEnd::PollingTrace(const std::string& trace) { PrintMessage(trace);
 void CCliFrontEnd::PrintNewLogLines() {
   const auto& lines = m_data.LogLines();
   if (m_nPrinted > lines.size()) m_nPrinted = 0;
-  for (; m_nPrinted < lines.size(); ++m_nPrinted) m_log << lines[m_nPrinted] << '\n';
-  m_log.flush();
+  for (; m_nPrinted < lines.size(); ++m_nPrinted) m_log.LogLine(lines[m_nPrinted]);
 }
 
 void CCliFrontEnd::PrintMessage(const std::string& text) {
-  m_log << "\n" << text << "\n\n";
-  m_log.flush();
+  m_log.Write("\n" + text + "\n\n");
 }
 
 }  // namespace lanterna::cli

@@ -1,17 +1,17 @@
 #pragma once
 
 #include <cstddef>
-#include <ostream>
 #include <string>
 
 #include "app/ActionView.h"
+#include "cli/ProgressLine.h"
 
 namespace lanterna::cli {
 
 // The command line's view of a running action: every new log line and message as it comes.
 class CCliFrontEnd : public IActionView {
  public:
-  CCliFrontEnd(const CDialogData& data, std::ostream& log);
+  CCliFrontEnd(const CDialogData& data, CProgressLine& log);
 
   void ShowReport(const ReportOutcome& outcome) override;
   void DeviceChanged(const std::string& text) override;
@@ -22,7 +22,7 @@ class CCliFrontEnd : public IActionView {
   void PrintMessage(const std::string& text);
 
   const CDialogData& m_data;
-  std::ostream& m_log;
+  CProgressLine& m_log;
   std::size_t m_nPrinted = 0;
 };
 

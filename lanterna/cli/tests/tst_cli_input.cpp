@@ -1,6 +1,8 @@
 // The command line's parsing: options, numbers, the connection, KEY=VALUE lines, clock input.
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include <algorithm>
 
 #include "cli/Arguments.h"
@@ -10,6 +12,7 @@
 #include "cli/Completion.h"
 #include "cli/ConnectionChoice.h"
 #include "cli/FieldValue.h"
+#include "cli/ProgressLine.h"
 #include "cli/SettingLines.h"
 #include "cli/StoreNotice.h"
 #include "pages/NumberText.h"
@@ -194,4 +197,36 @@ TEST(Completion, OffersExactlyTheOptionsTheParserTakes) {
     EXPECT_NO_THROW(ParseArguments({std::string(option), "x", "read"})) << option;
   for (const std::string_view option : SwitchOptions()) EXPECT_NO_THROW(ParseArguments({std::string(option)})) << option;
   EXPECT_THROW(ParseArguments({"--jsno"}), CBadInput);
+}
+
+TEST(ProgressLine, OnATerminalTheStepShowsItsSecondsAndGivesWayToEachLogLine) {
+  std::ostringstream out;
+  {
+    CProgressLine line(out, true, std::chrono::hours(1));  // the test draws, not the ticker
+    const auto start = std::chrono::steady_clock::now();
+    line.LogLine("    Saving parameters is in progress...", start);
+    line.Redraw(start + std::chrono::milliseconds(300));  // under a second: nothing to show yet
+    EXPECT_EQ(out.str(), "    Saving parameters is in progress...\n");
+    line.Redraw(start + std::chrono::seconds(12));
+    EXPECT_EQ(out.str(), "    Saving parameters is in progress...\n\r\033[K    Saving parameters is in progress... (12 s)");
+    line.LogLine("    Saving parameters successfully done");
+    line.Idle();
+    line.Redraw(start + std::chrono::seconds(20));  // no action runs: no line
+  }
+  EXPECT_EQ(out.str(),
+            "    Saving parameters is in progress...\n\r\033[K    Saving parameters is in progress... (12 s)"
+            "\r\033[K    Saving parameters successfully done\n");
+}
+
+TEST(ProgressLine, OnAPipeOnlyTheLogLinesGoOut) {
+  std::ostringstream out;
+  {
+    CProgressLine line(out, false);
+    line.LogLine("Software-Reset is in progress...");
+    line.Redraw(std::chrono::steady_clock::now() + std::chrono::seconds(30));
+    line.Write("\nmessage\n\n");
+  }
+  EXPECT_EQ(out.str(), "Software-Reset is in progress...\n\nmessage\n\n");
+  EXPECT_EQ(ProgressText("Formating file system is in progress...", std::chrono::seconds(3)),
+            "Formating file system is in progress... (3 s)");
 }
