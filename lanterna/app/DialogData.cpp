@@ -29,8 +29,7 @@ CDialogData::CDialogData(const CIniFile& ini, bool hasCommandLineDevice)
 }
 
 void CDialogData::AddLog(const std::string& text) {
-  const auto first = text.find_first_not_of(' ');
-  m_strStatus = first == std::string::npos ? std::string() : text.substr(first);
+  m_strStatus = WithoutLeadingBlanks(text);
   m_log.push_back(text);
 }
 
