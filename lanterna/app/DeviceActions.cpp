@@ -35,8 +35,13 @@ bool Fail(tIdentification& record, const char* text) {
 }  // namespace
 
 CDeviceActions::CDeviceActions(ORLA::CConnectionBase& connection, CServiceBase& service, IWorkerReports& reports,
-                               bool debug, ActionTimings timings)
-    : m_connection(connection), m_service(service), m_reports(reports), m_bDebug(debug), m_timings(timings) {}
+                               bool debug, ActionTimings timings, ProbeStyle probing)
+    : m_connection(connection),
+      m_service(service),
+      m_reports(reports),
+      m_bDebug(debug),
+      m_timings(timings),
+      m_probing(probing) {}
 
 CDeviceActions::~CDeviceActions() = default;
 
@@ -87,12 +92,14 @@ bool CDeviceActions::Connect(int tries) {
     try {
       // Restored also when the port would not open: the probe's short time-out must not outlive it.
       ORLA::CScopedProbeTimeouts probeTimeouts(m_connection);
-      if (OpenPort()) {
-        for (int probe = 0; probe < tries; ++probe) {
+      const bool openingPerTry = m_probing == ProbeStyle::OpeningPerTry;
+      if (openingPerTry || OpenPort()) {
+        for (int probe = 0; probe < tries && !result; ++probe) {
           fennec::platform::Sleep(m_timings.probeDelay);
+          if (!OpenPort()) continue;
           std::uint16_t word = 0;
           result = m_service.ReadRegister(0, 0, 0, 1, &word);
-          if (result) break;
+          if (!result && openingPerTry) ClosePort();
         }
         ClosePort();
       }

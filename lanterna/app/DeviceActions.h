@@ -7,6 +7,7 @@
 
 #include "Communication/ConnectionBase.h"
 #include "ServiceBase.h"
+#include "app/DeviceLink.h"
 #include "app/WorkerReports.h"
 
 namespace lanterna {
@@ -33,7 +34,7 @@ bool ClosePort(ORLA::CConnectionBase& connection);
 class CDeviceActions {
  public:
   CDeviceActions(ORLA::CConnectionBase& connection, CServiceBase& service, IWorkerReports& reports,
-                 bool debug = false, ActionTimings timings = {});
+                 bool debug = false, ActionTimings timings = {}, ProbeStyle probing = ProbeStyle::OneOpening);
   ~CDeviceActions();
   CDeviceActions(const CDeviceActions&) = delete;
   CDeviceActions& operator=(const CDeviceActions&) = delete;
@@ -76,6 +77,7 @@ class CDeviceActions {
   IWorkerReports& m_reports;
   bool m_bDebug;
   ActionTimings m_timings;
+  ProbeStyle m_probing;
   bool m_bOpenedHere = false;
   std::uint32_t m_nFailureCode = 0;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -9,6 +10,12 @@
 
 namespace lanterna {
 
+// How the connect block probes the device. A serial line is opened once for all tries. A
+// network connection is opened for each try and closed after a failed one: no late answer with
+// an old request number reaches the next try, and a device that dropped the connection at its
+// restart is reached on a fresh one.
+enum class ProbeStyle { OneOpening, OpeningPerTry };
+
 // The connection to one device and the service object on it, built together for one
 // transport. The session reaches both only through their interfaces.
 class IDeviceLink {
@@ -16,7 +23,13 @@ class IDeviceLink {
   virtual ~IDeviceLink() = default;
   virtual ORLA::CConnectionBase& Connection() = 0;
   virtual CServiceBase& Service() = 0;
+  virtual ProbeStyle Probing() const = 0;
+  // Where the device is, for reports: the serial device, or "host:port".
+  virtual std::string Address() = 0;
 };
+
+// The value as it stands inside a quoted attribute of a settings document.
+std::string XmlAttributeText(const std::string& value);
 
 // The settings document that puts the command-line device into the serial connection.
 std::string CommandLineDeviceDocument(const std::string& device);
@@ -50,5 +63,13 @@ std::optional<std::string> StoredSerialDevice();
 // The serial link: the settings stored under the program's key (unless useStore is false, as
 // for a simulated device on a fresh line), then the command line's device where one is given.
 std::unique_ptr<IDeviceLink> MakeSerialLink(const std::optional<std::string>& device, bool useStore = true);
+
+// The network port devices serve their framed protocol on unless told otherwise.
+inline constexpr std::uint16_t kDefaultServicePort = 6626;
+
+// The network link: the connection's defaults, the TCPIP settings stored under the program's
+// key (unless useStore is false), then the host and, where given, the port. Nothing is saved.
+std::unique_ptr<IDeviceLink> MakeNetworkLink(const std::string& host, std::optional<std::uint16_t> port,
+                                             bool useStore = true);
 
 }  // namespace lanterna

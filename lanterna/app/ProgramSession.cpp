@@ -94,7 +94,7 @@ bool CProgramSession::Begin(SessionAction action) {
 std::function<void(IWorkerReports&)> CProgramSession::WorkerFor(SessionAction action) {
   const std::string orderNumber = m_data.Identification().orderNumber;
   const auto actions = [this](IWorkerReports& reports) {
-    return CDeviceActions(m_link->Connection(), m_link->Service(), reports, m_bDebug, m_timings);
+    return CDeviceActions(m_link->Connection(), m_link->Service(), reports, m_bDebug, m_timings, m_link->Probing());
   };
   switch (action) {
     case SessionAction::Read: return [actions](IWorkerReports& reports) { actions(reports).Read(); };

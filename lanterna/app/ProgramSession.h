@@ -42,6 +42,8 @@ class CProgramSession {
   CSettingsPages& Pages() { return m_pages; }
   ORLA::CConnectionBase& Connection() { return m_link->Connection(); }
   CServiceBase& Service() { return m_link->Service(); }
+  // Where the device is: the serial device, or "host:port".
+  std::string ConnectionAddress() { return m_link->Address(); }
 
   // Runs the action on its worker thread and returns when it has ended; the view is called on
   // the calling thread. False when another action runs or this one failed.

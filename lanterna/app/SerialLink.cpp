@@ -13,6 +13,8 @@ class CSerialLink : public IDeviceLink {
 
   ORLA::CConnectionBase& Connection() override { return m_connection; }
   CServiceBase& Service() override { return m_service; }
+  ProbeStyle Probing() const override { return ProbeStyle::OneOpening; }
+  std::string Address() override { return m_connection.GetSettingsValue("device"); }
   ORLA::CRS232Connection& Serial() { return m_connection; }
 
  private:
@@ -22,10 +24,10 @@ class CSerialLink : public IDeviceLink {
 
 }  // namespace
 
-std::string CommandLineDeviceDocument(const std::string& device) {
-  // The name is escaped: a quote or "<" in it must not end the attribute or break the document.
+std::string XmlAttributeText(const std::string& value) {
+  // A quote or "<" in the value must not end the attribute or break the document.
   std::string escaped;
-  for (char c : device) {
+  for (char c : value) {
     switch (c) {
       case '&': escaped += "&amp;"; break;
       case '<': escaped += "&lt;"; break;
@@ -35,7 +37,11 @@ std::string CommandLineDeviceDocument(const std::string& device) {
       default: escaped += c;
     }
   }
-  return "<?xml version='1.0'?>                               <RS232 device='" + escaped + "'/>";
+  return escaped;
+}
+
+std::string CommandLineDeviceDocument(const std::string& device) {
+  return "<?xml version='1.0'?>                               <RS232 device='" + XmlAttributeText(device) + "'/>";
 }
 
 std::string PortSettingsDocument(const SerialPortSettings& settings) {

@@ -2,7 +2,6 @@
 #include <iostream>
 #include <string>
 
-#include "Platform/Terminal.h"
 #include "cli/CliError.h"
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
@@ -58,27 +57,6 @@ std::vector<SettingLine> RequestedSettings(const CliOptions& options) {
       options.from ? SettingsFromFile(*options.from) : SettingsFromArguments(options.operands);
   if (settings.empty()) throw CBadInput("usage: lanterna-cli write KEY=VALUE... | write --from FILE");
   return settings;
-}
-
-// The question the dialog asks before the action, on the terminal; --yes answers it.
-struct Confirmation {
-  const char* command;
-  const char* question;
-};
-
-void RequireAnswerable(const CliOptions& options, const Confirmation& confirmation) {
-  if (options.yes || fennec::platform::StandardInputIsTerminal()) return;
-  throw CBadInput(std::string(confirmation.command) +
-                  " asks before it acts, and standard input is not a terminal: give --yes to confirm");
-}
-
-bool Confirmed(const CliOptions& options, const Confirmation& confirmation) {
-  if (options.yes) return true;
-  std::cerr << "\n" << confirmation.question << "\nContinue? [y/N] ";
-  std::cerr.flush();
-  std::string answer;
-  std::getline(std::cin, answer);
-  return answer == "y" || answer == "Y" || answer == "yes" || answer == "YES";
 }
 
 int RunConfirmedAction(const CliOptions& options, const Confirmation& confirmation,

@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "Platform/Terminal.h"
 #include "cli/CliError.h"
 #include "cli/DeviceReport.h"
 #include "cli/FailureReport.h"
@@ -11,6 +12,21 @@ namespace lanterna::cli {
 void RequireOperands(const CliOptions& options, std::size_t min, std::size_t max, const char* usage) {
   const std::size_t count = options.operands.size();
   if (count < min || count > max) throw CBadInput(std::string("usage: lanterna-cli ") + usage);
+}
+
+void RequireAnswerable(const CliOptions& options, const Confirmation& confirmation) {
+  if (options.yes || fennec::platform::StandardInputIsTerminal()) return;
+  throw CBadInput(std::string(confirmation.command) +
+                  " asks before it acts, and standard input is not a terminal: give --yes to confirm");
+}
+
+bool Confirmed(const CliOptions& options, const Confirmation& confirmation) {
+  if (options.yes) return true;
+  std::cerr << "\n" << confirmation.question << "\nContinue? [y/N] ";
+  std::cerr.flush();
+  std::string answer;
+  std::getline(std::cin, answer);
+  return answer == "y" || answer == "Y" || answer == "yes" || answer == "YES";
 }
 
 int Failed(const CliOptions& options, const CliFailure& failure, const Json& partial) {

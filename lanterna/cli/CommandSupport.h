@@ -11,6 +11,17 @@ namespace lanterna::cli {
 // Throws CBadInput unless the command got between min and max operands.
 void RequireOperands(const CliOptions& options, std::size_t min, std::size_t max, const char* usage);
 
+// The question the dialog asks before an action, on the terminal; --yes answers it.
+struct Confirmation {
+  const char* command;
+  const char* question;
+};
+
+// Throws CBadInput when the question cannot be answered: no --yes and no terminal to ask on.
+void RequireAnswerable(const CliOptions& options, const Confirmation& confirmation);
+// Asks on the terminal unless --yes was given; true for a yes.
+bool Confirmed(const CliOptions& options, const Confirmation& confirmation);
+
 // Prints a failure to standard error and, with --json, its one object with what was read
 // before; gives the exit status.
 int Failed(const CliOptions& options, const CliFailure& failure, const Json& partial = Json::object());

@@ -75,6 +75,18 @@ Reads the device, then formats its file system and waits until the device is don
 first on the terminal; --yes answers for you.
 )";
 
+constexpr const char* kUploadHelp = R"(Usage: lanterna-cli --connection TCPIP:<host>[:<port>] upload FILE [--yes]
+       lanterna-cli --connection SIMTCP[:profile] upload FILE [--yes]
+
+Uploads FILE to the device's update mode over the network, has the device save it to its
+flash and waits while it does (up to 60 s). The file is checked first: it must not be empty
+and must fit one upload of 65535 fragments of 1400 bytes, its 2-byte command included. Asks
+first on the terminal; --yes answers for you. The progress goes to standard error: a bar on
+a terminal, else a line "upload NN%" for each larger percent. With --json the result has
+"identification" (the update mode's text), "bytes" (the file's size) and "save_state" (the
+first word of the last save state: 2 is saved).
+)";
+
 constexpr const char* kClockHelp = R"(Usage: lanterna-cli [OPTIONS] clock
        lanterna-cli [OPTIONS] clock sync
        lanterna-cli [OPTIONS] clock set UTC-TIME
@@ -180,6 +192,7 @@ constexpr std::array kCommands = {
     CommandInfo{"default", "reset the device to its factory settings", kDefaultHelp, RunDefault, true},
     CommandInfo{"extract", "extract the device's file system", kExtractHelp, RunExtract, true},
     CommandInfo{"format", "format the device's file system", kFormatHelp, RunFormat, true},
+    CommandInfo{"upload", "upload a file to the device's flash over the network", kUploadHelp, RunUpload, true},
     CommandInfo{"clock", "show or set the device's clock", kClockHelp, RunClock},
     CommandInfo{"regs", "read or write registers directly", kRegsHelp, RunRegs, false, false, true},
     CommandInfo{"proto", "show the device's protocol description (table 124)", kProtoHelp, RunProto, false, false, true},
@@ -193,15 +206,19 @@ constexpr std::array kCommands = {
 constexpr const char* kProgramHelpHead = R"(Usage: lanterna-cli [OPTIONS] COMMAND [ARGUMENTS]
 
 Reads and writes the Ethernet settings of ORLA fieldbus couplers and controllers over the
-serial service cable.
+serial service cable or the network.
 
 Options:
   --connection RS232:<device>  the serial port (ttyUSB0, COM1, /dev/ttyS0); without this
                                option the port stored by the program is used
   --connection auto            the one serial port where a device answers (see ports --probe)
+  --connection TCPIP:<host>[:<port>]
+                               the device's service port on the network (default port 6626)
   --connection SIM[:profile]   start the device simulator in this process and use it;
                                profiles: fbc32 (default), pfc32, fbcnode, fbc16, fbcold,
                                fbcext
+  --connection SIMTCP[:profile]
+                               the same simulator, reached over TCP on 127.0.0.1
   --ini PATH                   the configuration (devices, pages, ranges); default:
                                LANTERNA.INI next to the program
   --json                       the result as one JSON object

@@ -36,6 +36,7 @@ int RunRestart(const CliOptions& options);
 int RunDefault(const CliOptions& options);
 int RunExtract(const CliOptions& options);
 int RunFormat(const CliOptions& options);
+int RunUpload(const CliOptions& options);
 int RunClock(const CliOptions& options);
 int RunRegs(const CliOptions& options);
 int RunProto(const CliOptions& options);

@@ -50,7 +50,7 @@ _lanterna_cli() {
       compopt -o filenames 2>/dev/null
       COMPREPLY=($(compgen -f -- "$cur"))
       return ;;
-    --connection) offer="auto SIM @SIM_PROFILES@ $("${run[@]}" ports 2>/dev/null | awk '{ print "RS232:" $1 }')" ;;
+    --connection) offer="auto SIM @SIM_PROFILES@ SIMTCP @SIMTCP_PROFILES@ TCPIP: $("${run[@]}" ports 2>/dev/null | awk '{ print "RS232:" $1 }')" ;;
     --baud) offer="@BAUD_RATES@" ;;
     --parity) offer="@PARITIES@" ;;
     --databits) offer="@DATA_BITS@" ;;
@@ -127,6 +127,7 @@ std::string BashCompletionScript() {
   std::string script(kBashScript);
   Fill(script, "@VALUE_OPTIONS@", Joined(kValueOptions, "|"));
   Fill(script, "@SIM_PROFILES@", Joined(ProfileNames(), " ", "SIM:"));
+  Fill(script, "@SIMTCP_PROFILES@", Joined(ProfileNames(), " ", "SIMTCP:"));
   Fill(script, "@PROFILES@", Joined(ProfileNames(), " "));
   Fill(script, "@COMMANDS@", Joined(CommandNames(), " "));
   Fill(script, "@BAUD_RATES@", Joined(kBaudRates, " "));

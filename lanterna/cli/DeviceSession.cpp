@@ -20,9 +20,9 @@ namespace lanterna::cli {
 namespace {
 
 std::unique_ptr<CSimulatorHost> StartSimulator(const ConnectionChoice& choice) {
-  if (choice.kind != ConnectionChoice::Kind::Simulator) return nullptr;
+  if (!choice.IsSimulator()) return nullptr;
   auto host = std::make_unique<CSimulatorHost>(SimulatorProfile(choice.profile));
-  const bool started = host->Start();
+  const bool started = host->Start() && (!choice.IsNetwork() || host->StartTcp());
   if (!host->Report().empty()) std::cerr << "simulator: " << host->Report() << "\n";
   // A device that cannot start stays silent: the actions then fail as they do on a dead line.
   if (!started) std::cerr << "simulator: the simulated device did not start\n";
@@ -36,6 +36,9 @@ std::unique_ptr<IDeviceLink> MakeLink(const ConnectionChoice& choice, const CSim
     case ConnectionChoice::Kind::Stored: return MakeSerialLink(std::nullopt);
     case ConnectionChoice::Kind::Serial: return MakeSerialLink(choice.device);
     case ConnectionChoice::Kind::Simulator: return MakeSerialLink(simulator->SlavePath(), false);
+    case ConnectionChoice::Kind::Network: return MakeNetworkLink(choice.device, choice.port);
+    case ConnectionChoice::Kind::NetworkSimulator:
+      return MakeNetworkLink("127.0.0.1", simulator->TcpPort(), false);
   }
   return nullptr;
 }
@@ -116,7 +119,7 @@ CDeviceSession::CDeviceSession(const CliOptions& options, const ConnectionChoice
                                                   choice.kind != ConnectionChoice::Kind::Stored, options.debug)),
       m_progress(std::cerr, fennec::platform::StandardErrorIsTerminal()),
       m_frontEnd(m_program->Data(), m_progress),
-      m_strPort(DescribePort(choice, StoredSerialDevice(), m_program->Connection().GetSettingsValue("device"))) {
+      m_strPort(DescribePort(choice, StoredSerialDevice(), m_program->ConnectionAddress())) {
   m_strIniPath = options.ini ? *options.ini : ProgramIniPath();
   if (options.debug) std::cerr << "lanterna-cli: the port is " << m_strPort << "\n";
 }
@@ -140,14 +143,14 @@ bool CDeviceSession::Run(SessionAction action) {
 
 CliFailure CDeviceSession::ActionFailure() const {
   CatalogueDetails details;
-  details.portName = m_program->Connection().GetSettingsValue("device");
+  details.portName = m_program->ConnectionAddress();
   if (const auto step = m_program->LastFailedStep()) details.serviceName = ServiceOfStep(*step);
   return {m_program->LastFailureText(), m_program->LastFailureCode(), m_program->ConnectionAdvice(), m_strPort,
           details};
 }
 
 CliFailure CDeviceSession::DirectFailure(const std::string& failureText, CatalogueDetails details) const {
-  details.portName = m_program->Connection().GetSettingsValue("device");
+  details.portName = m_program->ConnectionAddress();
   return {failureText, fennec::platform::GetThreadLastError(), m_program->ConnectionAdvice(), m_strPort, details};
 }
 

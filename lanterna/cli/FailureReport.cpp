@@ -1,7 +1,9 @@
 #include "cli/FailureReport.h"
 
 #include <cstdio>
+#include <system_error>
 
+#include "Common/ErrorCodes.h"
 #include "Platform/LastError.h"
 
 namespace lanterna::cli {
@@ -51,6 +53,10 @@ std::string FailureReport(const CliFailure& failure) {
     const tErrorMessage message = CatalogueMessage(code, failure.details);
     report += "  " + message.strTitle + " (" + HexCode(code) + "): " + message.strText + "\n";
     if (!message.strDetail.empty()) report += Indented(message.strDetail, "    ") + "\n";
+    // The catalogue has no group for network codes: their low word is the system's error
+    // number, whose text stands in where the connection has no advice of its own.
+    if ((code & 0xFFFF0000u) == fennec::kGroupSocket && portAdvice.empty())
+      report += "    The system says: " + std::system_category().message(static_cast<int>(code & 0xFFFFu)) + ".\n";
   }
   if (!portAdvice.empty()) report += Indented(portAdvice, "  ") + "\n";
   if (!failure.port.empty()) report += "  The port: " + failure.port + "\n";

@@ -1,10 +1,8 @@
 #include "cli/SettingLines.h"
 
-#include <fstream>
-#include <sstream>
-
 #include "Platform/TextCase.h"
 #include "cli/CliError.h"
+#include "cli/InputFile.h"
 
 namespace lanterna::cli {
 
@@ -46,19 +44,12 @@ std::vector<SettingLine> SettingsFromText(std::string_view text, const std::stri
 }
 
 std::vector<SettingLine> SettingsFromFile(const std::filesystem::path& file) {
-  std::error_code error;
-  const auto size = std::filesystem::file_size(file, error);
-  if (error) throw CBadInput("cannot read " + file.string() + ": " + error.message());
-  if (size > kMaxFileSize) throw CBadInput(file.string() + " is too large for a settings file");
-  std::ifstream in(file, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (!in) throw CBadInput("cannot read " + file.string());
+  const std::string text = ReadInputFile(file, kMaxFileSize, "is too large for a settings file");
   // A file of other bytes is not shown back: it may be anything, a terminal's escapes included.
-  for (const char c : text.str())
+  for (const char c : text)
     if (static_cast<unsigned char>(c) < 0x20 && c != '\n' && c != '\r' && c != '\t')
       throw CBadInput(file.string() + " is not a text file of KEY=VALUE lines");
-  return SettingsFromText(text.str(), file.string());
+  return SettingsFromText(text, file.string());
 }
 
 }  // namespace lanterna::cli

@@ -48,10 +48,22 @@ CSimulatorHost::CSimulatorHost(const fennec::sim::Profile& profile) {
 
 CSimulatorHost::~CSimulatorHost() = default;
 
-bool CSimulatorHost::Start() { return m_device->Start(); }
+bool CSimulatorHost::Start() {
+  const bool started = m_device->Start();
+  m_strReport = m_device->StartReport();
+  return started;
+}
+
+bool CSimulatorHost::StartTcp() {
+  const int error = m_device->StartTcp(0);
+  if (error != 0) m_strReport = "cannot serve on 127.0.0.1: " + std::system_category().message(error);
+  return error == 0;
+}
 
 const std::string& CSimulatorHost::SlavePath() const { return m_device->SlavePath(); }
 
-const std::string& CSimulatorHost::Report() const { return m_device->StartReport(); }
+std::uint16_t CSimulatorHost::TcpPort() const { return m_device->TcpPort(); }
+
+const std::string& CSimulatorHost::Report() const { return m_strReport; }
 
 }  // namespace lanterna::cli

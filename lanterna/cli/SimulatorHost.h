@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -26,7 +27,7 @@ const fennec::sim::Profile& SimulatorProfile(std::string_view name);
 bool ResetSimulator(const fennec::sim::Profile& profile, std::string& report);
 
 // A simulated device served on a pseudo-terminal by this process for as long as the object
-// lives.
+// lives, and on a free port of 127.0.0.1 when asked.
 class CSimulatorHost {
  public:
   explicit CSimulatorHost(const fennec::sim::Profile& profile);
@@ -36,12 +37,17 @@ class CSimulatorHost {
 
   // False, with the reason in Report(), when it cannot start.
   bool Start();
+  // Also serves the device on a free port of 127.0.0.1; false, with the reason in Report().
+  bool StartTcp();
   const std::string& SlavePath() const;
+  // The port served, 0 before StartTcp.
+  std::uint16_t TcpPort() const;
   // How the memory was loaded (a damaged file moved aside), or why the start failed.
   const std::string& Report() const;
 
  private:
   std::unique_ptr<fennec::sim::SimulatedDevice> m_device;
+  std::string m_strReport;
 };
 
 }  // namespace lanterna::cli

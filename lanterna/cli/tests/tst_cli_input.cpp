@@ -67,6 +67,28 @@ TEST(Connection, SimulatorWithItsDefaultOrNamedProfile) {
   EXPECT_EQ(plain.kind, ConnectionChoice::Kind::Simulator);
   EXPECT_EQ(plain.profile, "fbc32");
   EXPECT_EQ(ParseConnection("sim:fbc16").profile, "fbc16");
+  const ConnectionChoice network = ParseConnection("SIMTCP");
+  EXPECT_EQ(network.kind, ConnectionChoice::Kind::NetworkSimulator);
+  EXPECT_EQ(network.profile, "fbc32");
+  EXPECT_EQ(ParseConnection("simtcp:fbc16").profile, "fbc16");
+  EXPECT_EQ(ParseConnection("SIMTCP:fbc16").kind, ConnectionChoice::Kind::NetworkSimulator);
+  EXPECT_THROW(ParseConnection("SIM:"), CBadInput);
+  EXPECT_THROW(ParseConnection("SIMTCP:"), CBadInput);
+}
+
+TEST(Connection, NetworkHostWithAnOptionalPortFromOneTo65535) {
+  const ConnectionChoice plain = ParseConnection("TCPIP:10.0.0.1");
+  EXPECT_EQ(plain.kind, ConnectionChoice::Kind::Network);
+  EXPECT_EQ(plain.device, "10.0.0.1");
+  EXPECT_FALSE(plain.port);
+  const ConnectionChoice named = ParseConnection("tcpip:plant-7.local:16626");
+  EXPECT_EQ(named.device, "plant-7.local");
+  EXPECT_EQ(named.port, 16626);
+  EXPECT_EQ(ParseConnection("TCPIP:h:1").port, 1);
+  EXPECT_EQ(ParseConnection("TCPIP:h:65535").port, 65535);
+  for (const char* bad : {"TCPIP:", "TCPIP::6626", "TCPIP:h:", "TCPIP:h:0", "TCPIP:h:65536", "TCPIP:h:66x",
+                          "TCPIP:h:+1", "TCPIP:h:1:2", "TCPIP:h: 1"})
+    EXPECT_THROW(ParseConnection(bad), CBadInput) << bad;
 }
 
 TEST(Connection, SerialDevicesFollowTheProgramsConnectionArgument) {
@@ -75,12 +97,6 @@ TEST(Connection, SerialDevicesFollowTheProgramsConnectionArgument) {
   EXPECT_EQ(serial.device, "ttyUSB0");
   // Only the exact text "RS232:" is removed.
   EXPECT_EQ(ParseConnection("rs232:COM2").device, "rs232:COM2");
-  try {
-    ParseConnection("TCPIP:10.0.0.1");
-    FAIL();
-  } catch (const CBadInput& error) {
-    EXPECT_EQ(FirstLine(error.what()), "TCP/IP communication ist not supported!");
-  }
   try {
     ParseConnection("COM1");
     FAIL();

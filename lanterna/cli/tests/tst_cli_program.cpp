@@ -185,6 +185,52 @@ TEST_F(CliProgram, WriteChangesExactlyTheNamedRegistersAndTheDeviceKeepsThemOver
   EXPECT_EQ(before["tables"]["0"], after["tables"]["0"]);
 }
 
+TEST_F(CliProgram, OverTcpTheSameDeviceReadsAlikeAndKeepsWhatAWriteOverTcpSaved) {
+  const Result serial = Run({"--connection", "SIM", "read"});
+  const Result network = Run({"--connection", "SIMTCP", "read"});
+  ASSERT_EQ(network.exitCode, 0) << network.err;
+  EXPECT_EQ(network.out, serial.out);
+
+  const Json before = ReadJson();
+  const Result write = Run({"--connection", "SIMTCP", "write", "TCPIP.IPAddress=10.1.2.3"});
+  ASSERT_EQ(write.exitCode, 0) << write.err;
+  EXPECT_TRUE(write.Says("    Software-Reset successfully done"));
+  const Json after = ReadJson();
+  EXPECT_EQ(after["identification"]["ip_address"], "10.1.2.3");
+  using Change = std::tuple<std::size_t, unsigned, unsigned>;
+  EXPECT_EQ(Changes(before["tables"]["100"], after["tables"]["100"]),
+            (std::vector<Change>{{9, 0xA8C0, 0x010A}, {10, 0x1101, 0x0302}}));
+}
+
+TEST_F(CliProgram, UploadChecksTheFileAndTheRoadFirstAndShowsItsProgressOnAPipe) {
+  const auto firmware = WriteFile("firmware.bin", std::string(5000, '\x5A'));
+  const Result upload = Run({"--connection", "SIMTCP", "--json", "upload", firmware.string(), "--yes"});
+  ASSERT_EQ(upload.exitCode, 0) << upload.err;
+  const Json result = Json::parse(upload.out);
+  EXPECT_EQ(Keys(result), (std::vector<std::string>{"bytes", "identification", "ok", "save_state"}));
+  EXPECT_EQ(result["bytes"], 5000);
+  EXPECT_EQ(result["save_state"], 2);
+  // 5002 bytes go in four fragments.
+  EXPECT_TRUE(upload.Says("\nupload 25%\nupload 50%\nupload 75%\nupload 100%\n")) << upload.err;
+
+  const auto empty = WriteFile("empty.bin", "");
+  EXPECT_EQ(Run({"--connection", "SIMTCP", "upload", empty.string(), "--yes"}).exitCode, 2);
+  const Result serial = Run({"--connection", "SIM", "upload", firmware.string(), "--yes"});
+  EXPECT_EQ(serial.exitCode, 2);
+  EXPECT_TRUE(serial.Says("over the network only")) << serial.err;
+  const Result unasked = Run({"--connection", "SIMTCP", "upload", firmware.string()});
+  EXPECT_EQ(unasked.exitCode, 2);
+  EXPECT_TRUE(unasked.Says("give --yes")) << unasked.err;
+
+  // One fragment more than a request can have: refused by its size, never read.
+  const auto huge = m_folder.Path() / "huge.bin";
+  std::ofstream(huge).close();
+  std::filesystem::resize_file(huge, 65535ull * 1400 - 1);
+  const Result tooLarge = Run({"--connection", "SIMTCP", "upload", huge.string(), "--yes"});
+  EXPECT_EQ(tooLarge.exitCode, 2);
+  EXPECT_TRUE(tooLarge.Says("is too large for one upload")) << tooLarge.err;
+}
+
 TEST_F(CliProgram, WriteFromTheLinesOfAReadCopiesTheSettingsBack) {
   const Result read = Run({"--connection", "SIM", "read"});
   ASSERT_EQ(read.exitCode, 0) << read.err;
@@ -368,7 +414,7 @@ TEST_F(CliProgram, CommandsWithoutADeviceAnswerAtOnce) {
 
   const Result foreign = Run({"--connection", "FOO", "read"});
   EXPECT_EQ(foreign.exitCode, 2);
-  EXPECT_TRUE(foreign.Says("--connection takes RS232:<device> (RS232:ttyUSB0, RS232:/dev/ttyS0), SIM or SIM:<profile>"))
+  EXPECT_TRUE(foreign.Says("--connection takes RS232:<device> (RS232:ttyUSB0, RS232:/dev/ttyS0), TCPIP:<host>[:<port>]"))
       << foreign.err;
 
   const Result binary = Run({"--connection", "SIM", "write", "--from", WriteFile("image.bin", std::string("A\0B\x1b[2J=\x01", 8)).string()});
@@ -738,9 +784,9 @@ TEST_F(CliProgram, BadUsageEndsWithStatus2AndHelpIsThere) {
   EXPECT_EQ(Run({"frobnicate"}).exitCode, 2);
   EXPECT_EQ(Run({"read", "--jsno"}).exitCode, 2);
   EXPECT_EQ(Run({"--connection", "SIM", "read", "--yes"}).exitCode, 2);
-  const Result tcp = Run({"--connection", "TCPIP:10.0.0.1", "read"});
-  EXPECT_EQ(tcp.exitCode, 2);
-  EXPECT_TRUE(tcp.Says("TCP/IP communication ist not supported!")) << tcp.err;
+  const Result port = Run({"--connection", "TCPIP:10.0.0.1:65536", "read"});
+  EXPECT_EQ(port.exitCode, 2);
+  EXPECT_TRUE(port.Says("must be a number from 1 to 65535, not '65536'")) << port.err;
   const Result profile = Run({"--connection", "SIM:fbc64", "read"});
   EXPECT_EQ(profile.exitCode, 2);
   EXPECT_TRUE(profile.Says("the profiles are fbc32, pfc32, fbcnode, fbc16, fbcold")) << profile.err;
@@ -748,7 +794,7 @@ TEST_F(CliProgram, BadUsageEndsWithStatus2AndHelpIsThere) {
   const Result help = Run({"--help"});
   EXPECT_EQ(help.exitCode, 0);
   for (const char* command : {"read", "write", "params", "restart", "default", "extract", "format", "clock", "regs",
-                              "ports", "error", "sim-reset"})
+                              "upload", "ports", "error", "sim-reset"})
     EXPECT_NE(help.out.find("\n  " + std::string(command) + " "), std::string::npos) << command;
   const Result readHelp = Run({"read", "--help"});
   EXPECT_EQ(readHelp.exitCode, 0);
