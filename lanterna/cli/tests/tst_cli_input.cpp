@@ -15,6 +15,7 @@
 #include "cli/ProgressLine.h"
 #include "cli/SettingLines.h"
 #include "cli/StoreNotice.h"
+#include "cli/UploadProgress.h"
 #include "pages/NumberText.h"
 
 using namespace lanterna::cli;
@@ -245,4 +246,22 @@ TEST(ProgressLine, OnAPipeOnlyTheLogLinesGoOut) {
   EXPECT_EQ(out.str(), "Software-Reset is in progress...\n\nmessage\n\n");
   EXPECT_EQ(ProgressText("Formating file system is in progress...", std::chrono::seconds(3)),
             "Formating file system is in progress... (3 s)");
+}
+
+TEST(UploadProgress, ABarOnATerminalRedrawnInPlaceAndOneLinePerLargerPercentOnAPipe) {
+  EXPECT_EQ(UploadBar(0), "upload [                                        ]   0%");
+  EXPECT_EQ(UploadBar(50), "upload [####################                    ]  50%");
+  EXPECT_EQ(UploadBar(250), UploadBar(100));
+
+  std::ostringstream terminal;
+  CUploadProgress bar(terminal, true);
+  for (unsigned percent : {33u, 33u, 66u, 100u}) bar.Show(percent);
+  bar.Finish();
+  EXPECT_EQ(terminal.str(), "\r" + UploadBar(33) + "\r" + UploadBar(66) + "\r" + UploadBar(100) + "\n");
+
+  std::ostringstream pipe;
+  CUploadProgress lines(pipe, false);
+  for (unsigned percent : {25u, 25u, 10u, 50u, 100u}) lines.Show(percent);
+  lines.Finish();
+  EXPECT_EQ(pipe.str(), "upload 25%\nupload 50%\nupload 100%\n");
 }
