@@ -71,11 +71,11 @@ class DeviceRun {
   // One start and one save that nobody interrupts, then a clean stop.
   void LastRound(unsigned round) {
     const MemoryFile memory = LoadAndJudge();
-    std::optional<ChildProcess> simulator = Start();
-    if (!simulator) return;
-    if (Session(round, memory, 1).saves != 1) ++m_figures.writesFailed;
-    if (simulator->Terminate(Clock::now() + kStartTime) != 0) ++m_figures.writesFailed;
-    LoadAndJudge();
+    if (std::optional<ChildProcess> simulator = Start()) {
+      if (Session(round, memory, 1).saves != 1) ++m_figures.writesFailed;
+      if (simulator->Terminate(Clock::now() + kStartTime) != 0) ++m_figures.writesFailed;
+      LoadAndJudge();
+    }
     m_figures.reportedWrites = m_ledger.ReportedWrites();
     m_figures.temporariesLeft = TemporariesBeside(m_state);
   }
