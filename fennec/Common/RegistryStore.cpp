@@ -109,6 +109,8 @@ bool ChangeStore(Change change) {
   const fs::path file = platform::SettingsStorePath();
   const platform::StoreLock lock(file);
   if (!lock.Held()) return false;
+  // Writers killed while they saved leave their temporary copies; only a lock holder can tell.
+  platform::RemoveAbandonedTemporaries(file);
 
   pugi::xml_document document;
   LoadLocked(file, document);

@@ -141,4 +141,9 @@ std::optional<int> ChildProcess::Terminate(Deadline deadline) {
   return Wait(deadline);
 }
 
+std::optional<int> ChildProcess::Kill(Deadline deadline) {
+  if (m_pid > 0 && !m_exitCode) kill(m_pid, SIGKILL);
+  return Wait(deadline);
+}
+
 }  // namespace fennec::platform

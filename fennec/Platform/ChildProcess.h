@@ -34,6 +34,10 @@ class ChildProcess {
   // ended by a signal, or nothing when it is still running at the deadline.
   std::optional<int> Terminate(Deadline deadline);
 
+  // Ends the child at once with SIGKILL, as a crash or a pulled plug would, and waits for it;
+  // results as Terminate.
+  std::optional<int> Kill(Deadline deadline);
+
   // Waits for the child to end on its own; results as Terminate.
   std::optional<int> Wait(Deadline deadline);
 

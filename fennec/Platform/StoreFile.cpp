@@ -5,6 +5,8 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -17,6 +19,9 @@ namespace fennec::platform {
 namespace fs = std::filesystem;
 
 namespace {
+
+constexpr std::string_view kTemporaryInfix = ".tmp-";
+constexpr std::string_view kTemporaryPattern = "XXXXXX";
 
 fs::path HomeFolder() {
   if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') return home;
@@ -34,6 +39,15 @@ bool WriteAll(int fd, std::string_view content) {
     content.remove_prefix(static_cast<std::size_t>(n));
   }
   return true;
+}
+
+fs::path FolderOf(const fs::path& file) { return file.has_parent_path() ? file.parent_path() : fs::path("."); }
+
+// mkstemp's names: the file's name, the infix and six letters or digits.
+bool IsTemporaryOf(const std::string& name, const std::string& temporaryStem) {
+  if (name.size() != temporaryStem.size() + kTemporaryPattern.size() || !name.starts_with(temporaryStem)) return false;
+  return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(temporaryStem.size()), name.end(),
+                     [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
 }
 
 void SyncFolder(const fs::path& folder) {
@@ -94,10 +108,10 @@ std::optional<std::string> ReadWholeFile(const fs::path& file) {
 
 bool ReplaceFileAtomically(const fs::path& file, std::string_view content) {
   std::error_code ignored;
-  const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
+  const fs::path folder = FolderOf(file);
   fs::create_directories(folder, ignored);
 
-  std::string temporary = fs::path(file).concat(".tmp-XXXXXX").string();
+  std::string temporary = fs::path(file).concat(std::string(kTemporaryInfix) + std::string(kTemporaryPattern)).string();
   const int fd = mkstemp(temporary.data());
   if (fd < 0) return false;
   const bool written = WriteAll(fd, content) && fsync(fd) == 0;
@@ -108,6 +122,16 @@ bool ReplaceFileAtomically(const fs::path& file, std::string_view content) {
   }
   SyncFolder(folder);
   return true;
+}
+
+void RemoveAbandonedTemporaries(const fs::path& file) {
+  const std::string stem = file.filename().string() + std::string(kTemporaryInfix);
+  std::error_code error;
+  for (const fs::directory_entry& entry : fs::directory_iterator(FolderOf(file), error)) {
+    std::error_code ignored;
+    if (IsTemporaryOf(entry.path().filename().string(), stem) && entry.is_regular_file(ignored))
+      fs::remove(entry.path(), ignored);
+  }
 }
 
 std::optional<fs::path> MoveAside(const fs::path& file) {

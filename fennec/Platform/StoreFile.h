@@ -37,6 +37,11 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& file);
 // reader or a crash sees either the old or the new content, never a mix. Creates missing folders.
 bool ReplaceFileAtomically(const std::filesystem::path& file, std::string_view content);
 
+// Removes the temporary copies "<file>.tmp-XXXXXX" that writers killed in the middle of
+// ReplaceFileAtomically left behind. Call it only while holding the file's StoreLock, with every
+// writer of the file replacing it under that lock: then no temporary copy is still being written.
+void RemoveAbandonedTemporaries(const std::filesystem::path& file);
+
 // Renames a damaged file to "<file>.damaged-<time>-<pid>[-n]", never over an earlier copy,
 // and returns the new name.
 std::optional<std::filesystem::path> MoveAside(const std::filesystem::path& file);

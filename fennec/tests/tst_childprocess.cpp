@@ -26,3 +26,12 @@ TEST(ChildProcess, TerminateEndsAChildThatWouldRunOn) {
 TEST(ChildProcess, AMissingProgramDoesNotStart) {
   EXPECT_FALSE(ChildProcess::Start("/nonexistent/program", {}));
 }
+
+TEST(ChildProcess, KillEndsAChildThatIgnoresTermination) {
+  auto child = ChildProcess::Start("/bin/sh", {"-c", "trap '' TERM; echo ready; while :; do sleep 1; done"});
+  ASSERT_TRUE(child);
+  ASSERT_EQ(child->ReadLine(Clock::now() + 5s), "ready");
+  EXPECT_EQ(child->Terminate(Clock::now() + 200ms), std::nullopt);
+  EXPECT_EQ(child->Kill(Clock::now() + 5s), 128 + 9);
+  EXPECT_EQ(child->Kill(Clock::now() + 5s), 128 + 9) << "a reaped child stays reaped";
+}

@@ -171,6 +171,25 @@ TEST_F(RegistryTest, TwoProcessesWritingAtOnceLoseNothing) {
   EXPECT_EQ(DamagedCopies(), 0);
 }
 
+// A writer killed between creating its temporary copy and renaming it leaves the copy behind;
+// the next write clears it, and the copy never stands in for the store.
+TEST_F(RegistryTest, TheNextWriteClearsTheCopiesOfWritersKilledWhileTheySaved) {
+  CRegistryEx registry("HKCU\\Software\\ORLA Software");
+  ASSERT_TRUE(registry.WriteString("RS232", "device", "COM2"));
+  const auto halfWritten = std::filesystem::path(StoreFile()).concat(".tmp-Ab12Cd");
+  const auto empty = std::filesystem::path(StoreFile()).concat(".tmp-000000");
+  std::ofstream(halfWritten) << "<registry><key hive='HKEY_CURRENT_USER' path='Software\\ORLA Software\\RS232'>";
+  std::ofstream(empty).close();
+
+  EXPECT_EQ(registry.ReadString("RS232", "device", "COM1"), "COM2");
+  ASSERT_TRUE(registry.WriteDWord("RS232", "timeout", 700));
+  EXPECT_FALSE(std::filesystem::exists(halfWritten));
+  EXPECT_FALSE(std::filesystem::exists(empty));
+  EXPECT_EQ(registry.ReadString("RS232", "device", "COM1"), "COM2");
+  EXPECT_EQ(registry.ReadDWord("RS232", "timeout", 5000), 700u);
+  EXPECT_EQ(DamagedCopies(), 0);
+}
+
 TEST_F(RegistryTest, ADamagedStoreIsMovedAsideOnceAndTheStoreWorksOn) {
   for (const std::string& damage : {std::string("<registry><key hive='HKEY_CURRENT_USER' path="),
                                    std::string("\x01\x02 not xml at all"), std::string("<other/>")}) {

@@ -84,6 +84,24 @@ TEST(StoreFile, ReplaceCreatesFoldersAndLeavesNoTemporaryBehind) {
   EXPECT_EQ(entries, 1);
 }
 
+// Only the names mkstemp gives a temporary copy of this file go; anything else beside it stays.
+TEST(StoreFile, AbandonedTemporariesGoAndNothingElse) {
+  TempFolder folder;
+  const auto file = folder.Path() / "store.xml";
+  const std::vector<std::string> abandoned{"store.xml.tmp-a1B2c3", "store.xml.tmp-ZZZZZZ"};
+  const std::vector<std::string> kept{"store.xml",          "store.xml.lock",         "store.xml.damaged-1-2",
+                                      "store.xml.tmp-old",  "store.xml.tmp-a1B2c3.x", "store.xml.tmp-a1B2c!",
+                                      "other.xml.tmp-a1B2c3", "xstore.xml.tmp-a1B2c3"};
+  for (const auto& names : {abandoned, kept})
+    for (const std::string& name : names) std::ofstream(folder.Path() / name) << "x";
+  std::filesystem::create_directory(folder.Path() / "store.xml.tmp-Folder");
+
+  RemoveAbandonedTemporaries(file);
+  for (const std::string& name : abandoned) EXPECT_FALSE(std::filesystem::exists(folder.Path() / name)) << name;
+  for (const std::string& name : kept) EXPECT_TRUE(std::filesystem::exists(folder.Path() / name)) << name;
+  EXPECT_TRUE(std::filesystem::is_directory(folder.Path() / "store.xml.tmp-Folder"));
+}
+
 TEST(StoreFile, MoveAsideKeepsTheContentUnderANewName) {
   TempFolder folder;
   const auto file = folder.Path() / "store.xml";

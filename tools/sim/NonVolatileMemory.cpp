@@ -139,6 +139,11 @@ void NonVolatileMemory::Load(const Profile& profile) {
 bool NonVolatileMemory::Store(SavedParameters content) {
   m_content = std::move(content);
   if (m_file.empty()) return true;
+  // Under the file's lock, so that a simulator killed in an earlier save leaves nothing behind
+  // for long, and two simulators on one file save in turn.
+  const platform::StoreLock lock(m_file);
+  if (!lock.Held()) return false;
+  platform::RemoveAbandonedTemporaries(m_file);
   return platform::ReplaceFileAtomically(m_file, EncodeSaved(m_profileName, m_content));
 }
 

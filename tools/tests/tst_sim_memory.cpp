@@ -94,6 +94,20 @@ TEST(NonVolatileMemory, StoresInTheFileAndLoadsFromIt) {
   EXPECT_EQ(second.Content().tables.at(100)[4], 8080);
 }
 
+// A simulator killed in the middle of a save leaves its temporary copy; the next save clears it.
+TEST(NonVolatileMemory, AStoreClearsTheCopiesOfSavesAKillCutOff) {
+  TempFolder folder;
+  const auto file = folder.Path() / "memory.txt";
+  const auto cutOff = std::filesystem::path(file).concat(".tmp-x9Y8z7");
+  std::ofstream(cutOff) << kFbc16Factory.substr(0, 40);
+  NonVolatileMemory memory(Fbc16(), file);
+  SavedParameters saved = memory.Content();
+  saved.tables[100][4] = 8080;
+  ASSERT_TRUE(memory.Store(saved));
+  EXPECT_FALSE(std::filesystem::exists(cutOff));
+  EXPECT_EQ(NonVolatileMemory(Fbc16(), file).Content().tables.at(100)[4], 8080);
+}
+
 TEST(NonVolatileMemory, ADamagedFileIsMovedAsideAndTheFactoryMemoryUsed) {
   TempFolder folder;
   const auto file = folder.Path() / "memory.txt";
