@@ -45,6 +45,15 @@ Problem SetMilliseconds(std::chrono::milliseconds& target, std::string_view valu
   return std::nullopt;
 }
 
+// A count of exchanges after which something happens: at least one.
+Problem SetExchanges(std::optional<unsigned>& target, std::string_view value, std::string_view option) {
+  unsigned exchanges = 0;
+  if (auto problem = SetNumber(exchanges, value, kMaxCount, option)) return problem;
+  if (exchanges == 0) return std::string(option) + " needs at least 1 exchange";
+  target = exchanges;
+  return std::nullopt;
+}
+
 Problem SetStatus(std::uint16_t& target, std::string_view value) {
   if (auto problem = SetNumber(target, value, 0xFFFF, "a status")) return problem;
   if (target == 0) return std::string("a rejection needs a status other than 0");
@@ -211,22 +220,10 @@ const std::array kOptions{
                [](ProgramOptions& o, std::string_view v) { return SetMilliseconds(o.simulator.lineFaults.delay, v); }},
     OptionDefinition{"--cut-after", "", "N", "close the line after N exchanges, as if the cable were pulled; the\n"
                "program then ends",
-               [](ProgramOptions& o, std::string_view v) {
-                 unsigned exchanges = 0;
-                 if (auto problem = SetNumber(exchanges, v, kMaxCount, "--cut-after")) return problem;
-                 if (exchanges == 0) return Problem("--cut-after needs at least 1 exchange");
-                 o.simulator.lineFaults.cutAfter = exchanges;
-                 return Problem();
-               }},
+               [](ProgramOptions& o, std::string_view v) { return SetExchanges(o.simulator.lineFaults.cutAfter, v, "--cut-after"); }},
     OptionDefinition{"--reset-after", "", "N", "the power fails after N exchanges: the device restarts from its non-volatile\n"
                "memory (silent for --restart-silence) and forgets what it had not saved",
-               [](ProgramOptions& o, std::string_view v) {
-                 unsigned exchanges = 0;
-                 if (auto problem = SetNumber(exchanges, v, kMaxCount, "--reset-after")) return problem;
-                 if (exchanges == 0) return Problem("--reset-after needs at least 1 exchange");
-                 o.simulator.lineFaults.resetAfter = exchanges;
-                 return Problem();
-               }},
+               [](ProgramOptions& o, std::string_view v) { return SetExchanges(o.simulator.lineFaults.resetAfter, v, "--reset-after"); }},
     OptionDefinition{"--fault-rate", "", "P", "strike each exchange with probability P (0.05 or 5%) by one fault picked at\n"
                "random: request lost, wrong checksum, wrong start, echo, late answer, split\n"
                "answer, garbage ahead of the answer, hang-up (the line goes down and comes back\n"
