@@ -101,6 +101,22 @@ ResponseCheck VerifyResponse(std::span<const std::uint8_t> response) {
   return {Verdict::Rejected, LoadU16LE(WordAt(response, kHeaderLength))};
 }
 
+ResponseCheck VerifyResponseTo(std::span<const std::uint8_t> response, std::span<const std::uint8_t> request) {
+  const ResponseCheck check = VerifyResponse(response);
+  if (check.verdict != Verdict::Good && check.verdict != Verdict::Rejected) return check;
+  if (request.size() < kMinLength) return {Verdict::Foreign};
+  const auto table = [](std::uint8_t byte) { return static_cast<std::uint8_t>(byte & ~kWriteFlag); };
+  if (response[kDeviceOffset] != request[kDeviceOffset] || table(response[kTableOffset]) != table(request[kTableOffset]) ||
+      response[kRegisterOffset] != request[kRegisterOffset])
+    return {Verdict::Foreign};
+  // A rejection carries a code where data would be; its count is not looked at.
+  if (check.verdict == Verdict::Rejected) return check;
+  const bool read = (request[kTableOffset] & kWriteFlag) == 0;
+  const std::size_t length = read ? kMinLength + 2u * request[kCountOffset] : kMinLength;
+  if (response[kCountOffset] != request[kCountOffset] || response.size() != length) return {Verdict::BadLength};
+  return check;
+}
+
 std::uint32_t ErrorCode(const ResponseCheck& check) {
   switch (check.verdict) {
     case Verdict::Good:
@@ -110,6 +126,7 @@ std::uint32_t ErrorCode(const ResponseCheck& check) {
     case Verdict::NoAnswer:
       return kNoAnswer;
     case Verdict::WrongStart:
+    case Verdict::Foreign:
       return kInvalidStartIdentifier;
     case Verdict::BadChecksum:
     case Verdict::BadLength:

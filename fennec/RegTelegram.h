@@ -53,7 +53,8 @@ bool AddChecksum(Telegram& telegram);
 // Whether a whole telegram carries the checksum of its bytes.
 bool VerifyChecksum(std::span<const std::uint8_t> telegram);
 
-enum class Verdict { Good, Rejected, NoAnswer, WrongStart, BadChecksum, BadLength };
+// Foreign: a sound telegram that answers another request, one that came too late for its own.
+enum class Verdict { Good, Rejected, NoAnswer, WrongStart, BadChecksum, BadLength, Foreign };
 
 struct ResponseCheck {
   Verdict verdict;
@@ -70,6 +71,11 @@ LeadCheck CheckLead(std::span<const std::uint8_t, kLeadLength> lead);
 
 // Judges a whole response: start identifier, length, checksum, then the device's rejection.
 ResponseCheck VerifyResponse(std::span<const std::uint8_t> response);
+
+// Judges a whole response as VerifyResponse does, then whether it answers this request: the
+// same device, table and first register (else Foreign), and for a good answer the same count
+// and the length of the answer to it (else BadLength).
+ResponseCheck VerifyResponseTo(std::span<const std::uint8_t> response, std::span<const std::uint8_t> request);
 
 // The last-error code of a verdict; 0 for a good one.
 std::uint32_t ErrorCode(const ResponseCheck& check);

@@ -56,7 +56,9 @@ Result Execute(ORLA::IConnection& connection, CSIORegComm::tTelegram& request, C
     // The transport stored its code in the thread's last-error value before throwing.
     return DrainAndFail(connection, fennec::platform::GetThreadLastError());
   }
-  const telegram::ResponseCheck check = telegram::VerifyResponse(response.Wire());
+  // An answer that came too late for an earlier request can be the first telegram on the line,
+  // with this request's own answer behind it: only an answer to this request is taken.
+  const telegram::ResponseCheck check = telegram::VerifyResponseTo(response.Wire(), request.Wire());
   if (check.verdict == telegram::Verdict::Good) return Result::Success();
   // A rejection is a whole telegram and leaves nothing behind to drain.
   if (check.verdict == telegram::Verdict::Rejected) return Result::Failure(telegram::ErrorCode(check));

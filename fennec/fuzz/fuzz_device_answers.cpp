@@ -7,10 +7,13 @@
 //   then one answer per telegram the library writes, in order:
 //     a control byte, a length byte, then that many bytes.
 //     control bit 0: the bytes are the data of a well-formed response (start identifier, length
-//                    and checksum made right), so that they reach the decoders; otherwise they go
-//                    on the line as they are;
+//                    and checksum made right, and the header of the request it answers), so that
+//                    they reach the decoders; otherwise they go on the line as they are;
 //     control bit 1: the device's reject bit is set in the well-formed response;
-//     control bit 2: the answer arrives only after the read has timed out.
+//     control bit 2: the answer arrives only after the read has timed out;
+//     control bit 3: the well-formed response carries the header of a read of table 99 from
+//                    register 0 instead, with as many words as the bytes make: most often an
+//                    answer to another request.
 // Once the answers run out the line stays silent. The pure decoders also get the raw input.
 #include <algorithm>
 #include <array>
@@ -35,7 +38,15 @@ using Bytes = std::vector<unsigned char>;
 constexpr std::uint8_t kWellFormed = 0x01;
 constexpr std::uint8_t kRejected = 0x02;
 constexpr std::uint8_t kLate = 0x04;
+constexpr std::uint8_t kOwnHeader = 0x08;
 constexpr std::size_t kMaxData = CSIORegComm::MAX_TELE_LEN - CSIORegComm::MIN_TELE_LEN;
+
+Bytes WithChecksum(Bytes telegram) {
+  const std::uint16_t sum = CORLAHelpFunktions::CalculateChecksum(telegram.data(), telegram.size());
+  telegram.push_back(static_cast<unsigned char>(sum & 0xFF));
+  telegram.push_back(static_cast<unsigned char>(sum >> 8));
+  return telegram;
+}
 
 Bytes WellFormed(std::span<const std::uint8_t> data, bool rejected) {
   const auto payload = data.first(std::min(data.size(), kMaxData) & ~std::size_t{1});
@@ -44,10 +55,21 @@ Bytes WellFormed(std::span<const std::uint8_t> data, bool rejected) {
                  static_cast<unsigned char>(payload.size() / 2), 'R', 0,
                  static_cast<unsigned char>(rejected ? 0x80 | 99 : 99), 0};
   telegram.insert(telegram.end(), payload.begin(), payload.end());
-  const std::uint16_t sum = CORLAHelpFunktions::CalculateChecksum(telegram.data(), telegram.size());
-  telegram.push_back(static_cast<unsigned char>(sum & 0xFF));
-  telegram.push_back(static_cast<unsigned char>(sum >> 8));
-  return telegram;
+  return WithChecksum(std::move(telegram));
+}
+
+// The answer to this request: its header, and for a read as many words as it asked for, from
+// the bytes and then zeros; a rejection carries the first two bytes as the device's code.
+Bytes WellFormedTo(const Bytes& request, const Bytes& data, bool rejected) {
+  constexpr std::uint8_t kWriteFlag = 0x80;
+  if (request.size() < CSIORegComm::MIN_TELE_LEN) return WellFormed(data, rejected);
+  const bool read = (request[8] & kWriteFlag) == 0;
+  const std::size_t length = rejected ? 2 : read ? 2u * request[5] : 0;
+  Bytes telegram{CSIORegComm::SRX_LOBYTE, CSIORegComm::SRX_HIBYTE,
+                 static_cast<unsigned char>(CSIORegComm::MIN_TELE_LEN + length), 0, 0, request[5], 'R', request[7],
+                 static_cast<unsigned char>((request[8] & ~kWriteFlag) | (rejected ? 0x80 : 0)), request[9]};
+  for (std::size_t i = 0; i < length; ++i) telegram.push_back(i < data.size() ? data[i] : 0);
+  return WithChecksum(std::move(telegram));
 }
 
 void QueueAnswers(std::span<const std::uint8_t> input, ScriptedConnection& line) {
@@ -55,9 +77,16 @@ void QueueAnswers(std::span<const std::uint8_t> input, ScriptedConnection& line)
     const std::uint8_t control = input[0];
     const auto bytes = input.subspan(2, std::min<std::size_t>(input[1], input.size() - 2));
     input = input.subspan(2 + bytes.size());
-    Bytes answer = (control & kWellFormed) != 0 ? WellFormed(bytes, (control & kRejected) != 0)
-                                                : Bytes(bytes.begin(), bytes.end());
-    if ((control & kLate) != 0)
+    const bool rejected = (control & kRejected) != 0;
+    const bool late = (control & kLate) != 0;
+    if ((control & kWellFormed) != 0 && (control & kOwnHeader) == 0) {
+      line.QueueBuiltReply([data = Bytes(bytes.begin(), bytes.end()), rejected](const Bytes& request) {
+        return WellFormedTo(request, data, rejected);
+      }, late);
+      continue;
+    }
+    Bytes answer = (control & kWellFormed) != 0 ? WellFormed(bytes, rejected) : Bytes(bytes.begin(), bytes.end());
+    if (late)
       line.QueueLateReply(std::move(answer));
     else
       line.QueueReply(std::move(answer));

@@ -23,6 +23,7 @@ class ScriptedConnection : public ORLA::CConnectionBase {
   struct Reply {
     Bytes bytes;
     bool late = false;
+    std::function<Bytes(const Bytes& request)> build;  // when set, makes the bytes from the request
   };
 
   std::vector<unsigned char> written;
@@ -35,9 +36,13 @@ class ScriptedConnection : public ORLA::CConnectionBase {
   int clearCalls = 0;
 
   void Queue(const Bytes& bytes) { pending.insert(pending.end(), bytes.begin(), bytes.end()); }
-  void QueueReply(Bytes bytes) { replies.push_back({std::move(bytes), false}); }
-  void QueueLateReply(Bytes bytes) { replies.push_back({std::move(bytes), true}); }
+  void QueueReply(Bytes bytes) { replies.push_back({std::move(bytes), false, {}}); }
+  void QueueLateReply(Bytes bytes) { replies.push_back({std::move(bytes), true, {}}); }
   void QueueSilence() { replies.push_back({}); }
+  // A reply made when its request is written, from that request.
+  void QueueBuiltReply(std::function<Bytes(const Bytes& request)> build, bool late) {
+    replies.push_back({{}, late, std::move(build)});
+  }
 
   void Open() override { m_bOpen = true; }
   void Close() override { m_bOpen = false; }
@@ -57,6 +62,7 @@ class ScriptedConnection : public ORLA::CConnectionBase {
     } else if (!replies.empty()) {
       Reply reply = std::move(replies.front());
       replies.pop_front();
+      if (reply.build) reply.bytes = reply.build(request);
       if (reply.late)
         m_late = std::move(reply.bytes);
       else

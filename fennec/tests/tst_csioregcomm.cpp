@@ -264,3 +264,30 @@ TEST_F(RegCommTest, LastRegisterIsWithinRange) {
   EXPECT_TRUE(regComm.ReadRegister(0, 1, 254, 2, words.data()));
   EXPECT_EQ(words[1], 0x01FF);
 }
+
+TEST_F(RegCommTest, AnAnswerToAnotherRequestIsNeverTakenForThisOnesAnswer) {
+  // What is left on the line when an answer came later than the time-out: the answer to an
+  // earlier request, and this request's own answer behind it.
+  const struct {
+    const char* what;
+    Bytes stale;
+    std::uint32_t code;
+  } cases[] = {
+      {"another register", ReadAnswer(100, 6, {0x0BAD}), 0x20010800u},
+      {"another table", ReadAnswer(99, 5, {0x0BAD}), 0x20010800u},
+      {"more words than asked", ReadAnswer(100, 5, {0x0BAD, 0x0BAD}), 0x20010400u},
+      {"a write's answer", WriteAnswer(100, 5, 1), 0x20010400u},
+  };
+  for (const auto& c : cases) {
+    ScriptedConnection device;
+    device.Open();
+    CSIORegComm access(&device);
+    device.QueueReply(Concat(c.stale, ReadAnswer(100, 5, {0x1234})));
+    std::uint16_t word = 0x5555;
+    EXPECT_FALSE(access.ReadRegister(0, 100, 5, 1, &word)) << c.what;
+    EXPECT_EQ(GetThreadLastError(), c.code) << c.what;
+    EXPECT_EQ(word, 0x5555) << c.what;
+    EXPECT_EQ(device.writes.size(), 1u) << c.what;  // not repeated
+    EXPECT_TRUE(device.pending.empty()) << c.what;  // drained: the next request reads its own answer
+  }
+}

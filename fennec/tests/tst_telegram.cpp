@@ -133,3 +133,56 @@ TEST(CopyReadData, FillsAllOrNothing) {
   EXPECT_FALSE(CopyReadData(kGoodAnswer, two));
   EXPECT_EQ(two, (std::array<std::uint16_t, 2>{0xAAAA, 0xBBBB}));
 }
+
+namespace {
+
+// The bytes with byte `at` set to `value` and the checksum summed again.
+Bytes Changed(Bytes telegram, std::size_t at, std::uint8_t value) {
+  telegram[at] = value;
+  telegram.resize(telegram.size() - 2);
+  unsigned sum = 0;
+  for (const std::uint8_t byte : telegram) sum += byte;
+  telegram.push_back(static_cast<std::uint8_t>(sum & 0xFF));
+  telegram.push_back(static_cast<std::uint8_t>((sum >> 8) & 0xFF));
+  return telegram;
+}
+
+// Answers as a device builds them for the run of table 100 from register 10, summed by hand.
+const Bytes kThreeWords{0x02, 0xFD, 0x12, 0x00, 0x00, 0x03, 0x52, 0x00, 0x64, 0x0A,
+                        0x01, 0x00, 0x02, 0x00, 0x03, 0x00, 0xDA, 0x01};
+const Bytes kFourWords{0x02, 0xFD, 0x14, 0x00, 0x00, 0x04, 0x52, 0x00, 0x64, 0x0A,
+                       0x01, 0x00, 0x02, 0x00, 0x03, 0x00, 0x04, 0x00, 0xE1, 0x01};
+const Bytes kTwoWords{0x02, 0xFD, 0x10, 0x00, 0x00, 0x02, 0x52, 0x00, 0x64, 0x0A, 0x07, 0x00, 0x08, 0x00, 0xE0, 0x01};
+const Bytes kWriteOfTwo{0x02, 0xFD, 0x0C, 0x00, 0x00, 0x02, 0x52, 0x00, 0x64, 0x0A, 0xCD, 0x01};
+const Bytes kRefused{0x02, 0xFD, 0x0E, 0x00, 0x00, 0x00, 0x52, 0x00, 0xE4, 0x0A, 0x02, 0x82, 0xD1, 0x02};
+
+}  // namespace
+
+TEST(VerifyResponseTo, AnAnswerMustBeToThisRequest) {
+  const Bytes readThree = Built(PrepareReadRequest({0, 100, 10}, 3));
+  const std::uint16_t two[] = {7, 8};
+  const Bytes writeTwo = Built(PrepareWriteRequest({0, 100, 10}, two));
+  Bytes damaged = kThreeWords;
+  damaged[16] ^= 0x01;
+  const struct {
+    const char* what;
+    Bytes request;
+    Bytes response;
+    Verdict verdict;
+  } cases[] = {
+      {"the read's own answer", readThree, kThreeWords, Verdict::Good},
+      {"another table", readThree, Changed(kThreeWords, 8, 0x65), Verdict::Foreign},
+      {"another first register", readThree, Changed(kThreeWords, 9, 0x0B), Verdict::Foreign},
+      {"another device", readThree, Changed(kThreeWords, 7, 0x01), Verdict::Foreign},
+      {"a count other than asked", readThree, Changed(kThreeWords, 5, 0x02), Verdict::BadLength},
+      {"more words than asked", readThree, kFourWords, Verdict::BadLength},
+      {"a write's answer to a read", readThree, Changed(kWriteOfTwo, 5, 0x03), Verdict::BadLength},
+      {"the write's own answer", writeTwo, kWriteOfTwo, Verdict::Good},
+      {"a read's answer to a write", writeTwo, kTwoWords, Verdict::BadLength},
+      {"a rejection of this run, whatever its count", readThree, kRefused, Verdict::Rejected},
+      {"a rejection of another run", writeTwo, Changed(kRefused, 9, 0x00), Verdict::Foreign},
+      {"a damaged answer stays damaged", readThree, damaged, Verdict::BadChecksum},
+  };
+  for (const auto& c : cases) EXPECT_EQ(VerifyResponseTo(c.response, c.request).verdict, c.verdict) << c.what;
+  EXPECT_EQ(ErrorCode({Verdict::Foreign}), 0x20010800u);
+}

@@ -32,6 +32,15 @@ bool Fail(tIdentification& record, const char* text) {
   return false;
 }
 
+// What the device holds after its restart is what was written: register 26 of table 0 and the
+// whole of table 100.
+bool HoldsWritten(const tIdentification& record, const std::vector<std::uint16_t>& table0,
+                  const std::vector<std::uint16_t>& table100) {
+  constexpr std::size_t kWrittenOfTable0 = 26;
+  return record.table100 == table100 && record.table0.size() > kWrittenOfTable0 &&
+         table0.size() > kWrittenOfTable0 && record.table0[kWrittenOfTable0] == table0[kWrittenOfTable0];
+}
+
 }  // namespace
 
 CDeviceActions::CDeviceActions(ORLA::CConnectionBase& connection, CServiceBase& service, IWorkerReports& reports,
@@ -273,7 +282,13 @@ bool CDeviceActions::Write(const std::string& orderNumber, const std::vector<std
     if (!WriteTable0(table0)) return Fail(*record, "Writing common settings failed!");
     if (!WriteTable100(table100)) return Fail(*record, "Writing specific settings failed!");
     if (!SaveParameters()) return Fail(*record, "Saving parameters failed!");
-    return RestartAndIdentify(*record, true);
+    if (!RestartAndIdentify(*record, true)) return false;
+    // A device that lost its power between the writing and the saving is back with its old
+    // settings before the repetition of the save, and saves those: the save answers success,
+    // and only the tables read after the restart tell.
+    if (HoldsWritten(*record, table0, table100)) return true;
+    fennec::platform::SetThreadLastError(0);  // no line or device fault to name
+    return Fail(*record, "Checking written settings failed!");
   }();
   EndAction();
   Finish(DoneKind::Write, result, std::move(record));

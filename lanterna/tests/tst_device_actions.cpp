@@ -190,6 +190,26 @@ TEST_F(DeviceActionsTest, AWrittenChangeIsSavedAndReadBackAfterTheRestart) {
                                                     std::to_string(table100[10] >> 8));
 }
 
+TEST_F(DeviceActionsTest, APowerFailureBetweenWritingAndSavingFailsTheWriteThatTheSaveAnswered) {
+  auto options = QuickDevice("fbc32");
+  options.timings.restartSilence = std::chrono::milliseconds(100);  // back before the save's repetition
+  m_device = std::make_unique<SimulatedDevice>(std::move(options));
+  ASSERT_TRUE(m_device->Start()) << m_device->StartReport();
+  ASSERT_TRUE(m_connection.SetSettingsXML("<RS232 device='" + m_device->SlavePath() + "' timeout='300'/>"));
+  ASSERT_TRUE(Read());
+  auto table100 = m_data.Table100();
+  const std::uint16_t saved = table100[9];
+  table100[9] = 0x0A0A;
+  // The write's exchanges up to the last of table 100: the probe, the identification, the
+  // enabling, the table list and register 26 of table 0, the table list and table 100 in two.
+  m_device->ResetAfter(12);
+  ASSERT_TRUE(m_data.BeginAction(kWriteSettings));
+  EXPECT_FALSE(Actions().Write(m_data.Identification().orderNumber, m_data.Table0(), table100)) << m_data.LogText();
+  EXPECT_EQ(m_frontEnd.lastDone.pageStateText, "Checking written settings failed!") << m_data.LogText();
+  EXPECT_NE(m_data.LogText().find("    Saving parameters successfully done"), std::string::npos) << m_data.LogText();
+  EXPECT_EQ(m_device->InspectState([](const auto& state) { return state.tables.Word(100, 9); }), saved);
+}
+
 TEST_F(DeviceActionsTest, SaveRefusedAsNotSupportedStillRestarts) {
   StartDevice("fbc32");
   ASSERT_TRUE(Read());

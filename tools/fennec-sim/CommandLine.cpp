@@ -45,6 +45,15 @@ Problem SetMilliseconds(std::chrono::milliseconds& target, std::string_view valu
   return std::nullopt;
 }
 
+// A count of exchanges after which something happens: at least one.
+Problem SetExchanges(std::optional<unsigned>& target, std::string_view value, std::string_view option) {
+  unsigned exchanges = 0;
+  if (auto problem = SetNumber(exchanges, value, kMaxCount, option)) return problem;
+  if (exchanges == 0) return std::string(option) + " needs at least 1 exchange";
+  target = exchanges;
+  return std::nullopt;
+}
+
 Problem SetStatus(std::uint16_t& target, std::string_view value) {
   if (auto problem = SetNumber(target, value, 0xFFFF, "a status")) return problem;
   if (target == 0) return std::string("a rejection needs a status other than 0");
@@ -211,13 +220,35 @@ const std::array kOptions{
                [](ProgramOptions& o, std::string_view v) { return SetMilliseconds(o.simulator.lineFaults.delay, v); }},
     OptionDefinition{"--cut-after", "", "N", "close the line after N exchanges, as if the cable were pulled; the\n"
                "program then ends",
+               [](ProgramOptions& o, std::string_view v) { return SetExchanges(o.simulator.lineFaults.cutAfter, v, "--cut-after"); }},
+    OptionDefinition{"--reset-after", "", "N", "the power fails after N exchanges: the device restarts from its non-volatile\n"
+               "memory (silent for --restart-silence) and forgets what it had not saved",
+               [](ProgramOptions& o, std::string_view v) { return SetExchanges(o.simulator.lineFaults.resetAfter, v, "--reset-after"); }},
+    OptionDefinition{"--fault-rate", "", "P", "strike each exchange with probability P (0.05 or 5%) by one fault picked at\n"
+               "random: request lost, wrong checksum, wrong start, echo, late answer, split\n"
+               "answer, garbage ahead of the answer, hang-up (the line goes down and comes back\n"
+               "on a new terminal; --link follows it); -v names the fault of each exchange",
                [](ProgramOptions& o, std::string_view v) {
-                 unsigned exchanges = 0;
-                 if (auto problem = SetNumber(exchanges, v, kMaxCount, "--cut-after")) return problem;
-                 if (exchanges == 0) return Problem("--cut-after needs at least 1 exchange");
-                 o.simulator.lineFaults.cutAfter = exchanges;
+                 const auto rate = ParseRate(v);
+                 if (!rate) return Problem("--fault-rate must be a fraction from 0 to 1 or a percentage, not '" + std::string(v) + "'");
+                 o.simulator.randomFaults.rate = *rate;
                  return Problem();
                }},
+    OptionDefinition{"--fault-kinds", "", "LIST", "pick the random faults only from these kinds, e.g. drop,late: drop, checksum,\n"
+               "start, echo, late, split, garbage, hangup (default all)",
+               [](ProgramOptions& o, std::string_view v) {
+                 auto kinds = ParseFaultKinds(v);
+                 if (!kinds) return Problem("--fault-kinds takes names from drop, checksum, start, echo, late, split, garbage, hangup, not '" + std::string(v) + "'");
+                 o.simulator.randomFaults.kinds = std::move(*kinds);
+                 return Problem();
+               }},
+    OptionDefinition{"--seed", "", "S", "the seed of the random faults (default 1): the same seed strikes the same faults",
+               [](ProgramOptions& o, std::string_view v) { return SetNumber(o.simulator.randomFaults.seed, v, 0xFFFFFFFF, "--seed"); }},
+    OptionDefinition{"--fault-late", "", "MS", "a late answer comes MS to 2 x MS milliseconds late (default 6000: beyond\n"
+               "the library's default time-out of 5000)",
+               [](ProgramOptions& o, std::string_view v) { return SetMilliseconds(o.simulator.randomFaults.late, v); }},
+    OptionDefinition{"--fault-gap", "", "MS", "a split answer pauses MS milliseconds between its parts (default 1000)",
+               [](ProgramOptions& o, std::string_view v) { return SetMilliseconds(o.simulator.randomFaults.gap, v); }},
     OptionDefinition{"--net-repeat", "", "FRAGMENT:PACKET", "on TCP, the acknowledgement of request fragment FRAGMENT\n"
                "asks for packet PACKET again (once)", SetRepeat},
     OptionDefinition{"--net-error-abort", "", "N", "on TCP, the next N answers give their request up (error abort)",

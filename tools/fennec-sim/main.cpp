@@ -30,6 +30,17 @@ bool MakeLink(const std::filesystem::path& link, const std::string& target) {
   return !error;
 }
 
+// After a hang-up the link follows the new terminal. It is made beside the old one and renamed
+// over it, so that a client reopening by the link never finds the name missing.
+void MoveLink(const std::filesystem::path& link, const std::string& target) {
+  const std::filesystem::path fresh = link.string() + ".next";
+  std::error_code error;
+  if (std::filesystem::is_symlink(fresh, error)) std::filesystem::remove(fresh, error);
+  std::filesystem::create_symlink(target, fresh, error);
+  if (!error) std::filesystem::rename(fresh, link, error);
+  if (error) PrintError("cannot move the link " + link.string() + " to " + target + ": " + error.message());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -47,6 +58,8 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (options.verbose) options.simulator.log = PrintError;
+  if (!options.link.empty())
+    options.simulator.lineReplaced = [link = options.link](const std::string& path) { MoveLink(link, path); };
 
   std::signal(SIGINT, RequestStop);
   std::signal(SIGTERM, RequestStop);

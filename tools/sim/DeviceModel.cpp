@@ -127,6 +127,11 @@ bool DeviceModel::GoDownForRestart(const Moment& now) {
   return true;
 }
 
+void DeviceModel::PowerFail(const Moment& now) {
+  m_state.restartRequestedAt.reset();
+  m_silentUntil = now + m_state.timings.restartSilence;
+}
+
 std::optional<std::uint16_t> DeviceModel::Refusal(unsigned device, unsigned table, unsigned first, unsigned count,
                                                    bool write) const {
   if (device != 0) return status::kNoModuleRegisters;

@@ -45,6 +45,10 @@ class DeviceModel {
   // none was asked for.
   bool GoDownForRestart(const Moment& now);
 
+  // The power fails at `now`: whatever was not saved is lost, and after the restart's silence
+  // the device comes back from its non-volatile memory.
+  void PowerFail(const Moment& now);
+
   Rejections& DeviceRejections() { return m_rejections; }
   ExtFaults& ExtendedFaults() { return m_extended.Faults(); }
 

@@ -35,7 +35,7 @@ struct Rejections {
 
 // Faults on the line. The counters strike the next requests or answers, one each time, and
 // count down; the delay holds back every answer; the cut ends the line after that many
-// exchanges.
+// exchanges; the reset takes the device's power away after that many exchanges.
 struct LineFaults {
   unsigned dropNext = 0;       // the request is lost: the device never sees it
   unsigned corruptNext = 0;    // the answer's checksum is wrong
@@ -43,6 +43,7 @@ struct LineFaults {
   unsigned echoNext = 0;       // the request comes back instead of the answer
   std::chrono::milliseconds delay{0};
   std::optional<unsigned> cutAfter;
+  std::optional<unsigned> resetAfter;
 };
 
 inline constexpr std::uint8_t kForeignStart0 = 0xAA;

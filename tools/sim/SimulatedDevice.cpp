@@ -45,6 +45,7 @@ SimulatedDevice::SimulatedDevice(SimulatorOptions options)
       m_log(std::move(options.log)),
       m_model(options.profile, options.timings, OpenMemory(options), Moment::Now()),
       m_faults(options.lineFaults),
+      m_lineReplaced(std::move(options.lineReplaced)),
       m_framed(m_model, options.framedFragmentSize),
       m_networkFaults(options.networkFaults) {
   const DeviceState& state = m_model.StateAt(Moment::Now());
@@ -52,6 +53,7 @@ SimulatedDevice::SimulatedDevice(SimulatorOptions options)
   m_memoryUsable = state.memory.LoadedFrom() != NonVolatileMemory::Origin::OtherProfile;
   m_model.DeviceRejections() = std::move(options.rejections);
   m_model.ExtendedFaults() = options.extFaults;
+  if (options.randomFaults.rate > 0) m_random.emplace(options.randomFaults);
 }
 
 SimulatedDevice::~SimulatedDevice() { Stop(); }
@@ -59,12 +61,14 @@ SimulatedDevice::~SimulatedDevice() { Stop(); }
 bool SimulatedDevice::Start() {
   if (!m_memoryUsable || m_pty) return false;
   try {
-    m_pty.emplace(platform::PseudoTerminal::Start::Raw, platform::PseudoTerminal::Slave::Held);
+    m_pty = std::make_unique<platform::PseudoTerminal>(platform::PseudoTerminal::Start::Raw,
+                                                       platform::PseudoTerminal::Slave::Held);
   } catch (const std::system_error& failure) {
     m_startReport = std::string("no pseudo-terminal could be created: ") + failure.what();
     return false;
   }
   m_slavePath = m_pty->SlavePath();
+  m_linePath = m_slavePath;
   m_startedAt = Clock::now();
   m_thread = std::thread([this] { Run(); });
   return true;
@@ -104,6 +108,27 @@ void SimulatedDevice::CutLineAfter(unsigned exchanges) {
   ChangeFaults([&](LineFaults& faults) { faults.cutAfter = m_exchanges + std::max(exchanges, 1u); });
 }
 
+void SimulatedDevice::ResetAfter(unsigned exchanges) {
+  ChangeFaults([&](LineFaults& faults) { faults.resetAfter = m_exchanges + std::max(exchanges, 1u); });
+}
+
+void SimulatedDevice::SetRandomFaults(const RandomFaults& faults) {
+  ChangeFaults([&](LineFaults&) {
+    m_random.reset();
+    if (faults.rate > 0) m_random.emplace(faults);
+  });
+}
+
+unsigned SimulatedDevice::Struck(RandomFault kind) const {
+  std::lock_guard lock(m_mutex);
+  return m_struck[static_cast<std::size_t>(kind)];
+}
+
+std::string SimulatedDevice::LinePath() const {
+  std::lock_guard lock(m_mutex);
+  return m_linePath;
+}
+
 void SimulatedDevice::RejectService(std::uint8_t group, std::uint8_t number, std::uint16_t status) {
   ChangeFaults([&](LineFaults&) { m_model.DeviceRejections().services.push_back({group, number, status}); });
 }
@@ -119,6 +144,7 @@ void SimulatedDevice::SetExtFaults(const ExtFaults& faults) {
 void SimulatedDevice::ClearFaults() {
   ChangeFaults([&](LineFaults& faults) {
     faults = {};
+    m_random.reset();
     m_networkFaults = {};
     m_model.DeviceRejections() = {};
     m_model.ExtendedFaults() = {};
@@ -161,9 +187,15 @@ void SimulatedDevice::Run() {
     if (!assembler.HasPartial()) firstByteAt = now;
     lastByteAt = now;
     assembler.Feed(std::span(chunk).first(result.count));
+    const unsigned line = m_hangUps;
     while (const auto telegram = assembler.Next()) {
       if (!Serve(*telegram, firstByteAt)) return;
       firstByteAt = now;
+      // Whatever else came on a line that has been hung up went with it.
+      if (m_hangUps != line) {
+        assembler = RequestAssembler(m_extendedData);
+        break;
+      }
     }
   }
 }
@@ -174,24 +206,35 @@ bool SimulatedDevice::Serve(const std::vector<std::uint8_t>& request, Clock::tim
   std::optional<std::vector<std::uint8_t>> answer;
   std::string note;
   std::chrono::milliseconds delay{0};
+  FaultDraw strike;
   bool cut = false;
   {
     std::lock_guard lock(m_mutex);
     ++m_exchanges;
-    if (LoseRequest(m_faults)) {
+    if (m_random) strike = m_random->Next();
+    ++m_struck[static_cast<std::size_t>(strike.fault)];
+    if (strike.fault == RandomFault::Drop || LoseRequest(m_faults)) {
       note = "request lost on the line (injected)";
     } else {
       DeviceModel::Exchange exchange = m_model.Handle(request, Moment::Now());
       note = std::move(exchange.note);
-      if (exchange.answer) answer = DamageAnswer(m_faults, std::move(*exchange.answer), request);
+      if (exchange.answer)
+        answer = StrikeAnswer(strike, DamageAnswer(m_faults, std::move(*exchange.answer), request), request);
+    }
+    if (m_faults.resetAfter && m_exchanges >= *m_faults.resetAfter) {
+      m_faults.resetAfter.reset();
+      m_model.PowerFail(Moment::Now());
+      note += "; the power fails (injected)";
     }
     delay = m_faults.delay;
     cut = m_faults.cutAfter && m_exchanges >= *m_faults.cutAfter;
   }
+  if (strike.fault != RandomFault::None) note += "; random fault: " + strike.Describe();
   Log("<- " + HexBytes(request) + "  " + note);
+  if (strike.fault == RandomFault::HangUp) return HangUp();
   if (answer) {
     const auto start = std::max(firstByteAt + WireTime(request.size(), m_baud), Clock::now()) + delay;
-    if (!SendPaced(*answer, start)) return false;
+    if (!SendAnswer(*answer, strike, start)) return false;
     Log("-> " + HexBytes(*answer));
   }
   if (cut) {
@@ -201,6 +244,40 @@ bool SimulatedDevice::Serve(const std::vector<std::uint8_t>& request, Clock::tim
     Log("line cut after " + std::to_string(m_exchanges) + " exchanges");
     return false;
   }
+  return true;
+}
+
+// A late answer waits longer; a split one pauses between its parts.
+bool SimulatedDevice::SendAnswer(const std::vector<std::uint8_t>& answer, const FaultDraw& strike,
+                                 Clock::time_point start) {
+  if (strike.fault == RandomFault::Late) return SendPaced(answer, start + strike.delay);
+  if (strike.fault != RandomFault::Split) return SendPaced(answer, start);
+  const auto parts = answer.begin() + static_cast<std::ptrdiff_t>(strike.SplitPoint(answer.size()));
+  if (!SendPaced(std::vector<std::uint8_t>(answer.begin(), parts), start)) return false;
+  return SendPaced(std::vector<std::uint8_t>(parts, answer.end()), Clock::now() + strike.delay);
+}
+
+// The line goes down as a pulled adapter's does: the client's port fails, and the device
+// comes back on a new terminal, which the client opens anew. The new one is there, and named,
+// before the old one goes, so that a client never finds no terminal to open.
+bool SimulatedDevice::HangUp() {
+  std::unique_ptr<platform::PseudoTerminal> next;
+  try {
+    next = std::make_unique<platform::PseudoTerminal>(platform::PseudoTerminal::Start::Raw,
+                                                      platform::PseudoTerminal::Slave::Held);
+  } catch (const std::system_error& failure) {
+    Log(std::string("hang-up: no new terminal could be made: ") + failure.what());
+    return false;
+  }
+  {
+    std::lock_guard lock(m_mutex);
+    m_linePath = next->SlavePath();
+  }
+  if (m_lineReplaced) m_lineReplaced(next->SlavePath());
+  m_pty->Cut();
+  m_pty = std::move(next);
+  ++m_hangUps;
+  Log("hang-up: the line is now " + m_pty->SlavePath());
   return true;
 }
 

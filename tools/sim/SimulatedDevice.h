@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -18,6 +19,7 @@
 #include "FaultInjection.h"
 #include "FramedEndpoint.h"
 #include "Platform/PseudoTerminal.h"
+#include "RandomFaults.h"
 #include "TcpServer.h"
 
 namespace fennec::sim {
@@ -28,11 +30,14 @@ struct SimulatorOptions {
   std::filesystem::path stateFile;  // empty: the memory lives in the process only
   unsigned baud = 0;                // 0: answers go out as fast as the pty takes them
   LineFaults lineFaults;
+  RandomFaults randomFaults;
   ExtFaults extFaults;
   NetworkFaults networkFaults;
   std::size_t framedFragmentSize = kFragmentSize;  // a longer response is fetched in parts
   Rejections rejections;
   std::function<void(std::string_view)> log;  // one line per event, when set
+  // A hang-up replaced the terminal: called with the new one before the old one goes.
+  std::function<void(const std::string&)> lineReplaced;
 };
 
 // The device model served on a pseudo-terminal by a thread of its own: a client opens
@@ -52,7 +57,10 @@ class SimulatedDevice {
   bool Start();
   void Stop();
 
+  // The terminal the device started on.
   const std::string& SlavePath() const { return m_slavePath; }
+  // The terminal a client opens now: the one a hang-up made last, else SlavePath().
+  std::string LinePath() const;
 
   // Also serves the framed protocol on 127.0.0.1:port (0 picks a free port), from the same
   // device as the terminal; once per object, after Start. 0 or the errno of the failure.
@@ -70,6 +78,13 @@ class SimulatedDevice {
   void EchoNext(unsigned answers);
   void SetAnswerDelay(std::chrono::milliseconds delay);
   void CutLineAfter(unsigned exchanges);
+  // The power fails after that many more exchanges (at least one): the device restarts from
+  // its non-volatile memory and is silent meanwhile.
+  void ResetAfter(unsigned exchanges);
+  // Faults at random from now on, from a generator seeded anew; a rate of 0 ends them.
+  void SetRandomFaults(const RandomFaults& faults);
+  // How often the random faults struck each kind so far.
+  unsigned Struck(RandomFault kind) const;
   void RejectService(std::uint8_t group, std::uint8_t number, std::uint16_t status);
   void RejectRegisters(std::uint8_t table, unsigned first, unsigned last, std::uint16_t status);
   // The faults of the extended protocol's answers, replacing those set before.
@@ -106,6 +121,9 @@ class SimulatedDevice {
   ServedFrame ServeFrame(FramedSession& session, Frame frame);
   void Run();
   bool Serve(const std::vector<std::uint8_t>& request, std::chrono::steady_clock::time_point firstByteAt);
+  bool SendAnswer(const std::vector<std::uint8_t>& answer, const FaultDraw& strike,
+                  std::chrono::steady_clock::time_point start);
+  bool HangUp();
   bool SendPaced(const std::vector<std::uint8_t>& answer, std::chrono::steady_clock::time_point start);
   void WaitForClientToTakeEverything();
   bool WaitUntil(std::chrono::steady_clock::time_point when);
@@ -120,12 +138,17 @@ class SimulatedDevice {
   mutable std::mutex m_mutex;  // guards the model, the faults and the exchange count
   DeviceModel m_model;
   LineFaults m_faults;
+  std::optional<RandomFaultSource> m_random;
+  std::array<unsigned, kRandomFaultKinds.size() + 1> m_struck{};
   unsigned m_exchanges = 0;
   bool m_stopping = false;
   std::condition_variable m_wake;
 
-  std::optional<platform::PseudoTerminal> m_pty;
+  std::unique_ptr<platform::PseudoTerminal> m_pty;
   std::string m_slavePath;
+  std::string m_linePath;  // guarded by the mutex: a hang-up changes it
+  const std::function<void(const std::string&)> m_lineReplaced;
+  unsigned m_hangUps = 0;  // the device thread's own
   std::string m_startReport;
   bool m_memoryUsable = true;
   std::atomic<bool> m_lineCut{false};

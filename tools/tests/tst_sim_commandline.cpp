@@ -91,6 +91,16 @@ TEST(CommandLine, EveryBadValueIsRefusedWithAReason) {
       {"--ext-fault", "wobble=1"},
       {"--ext-fault", "silent-after=x"},
       {"--old-restart-answer=1"},
+      {"--fault-rate", "1.5"},
+      {"--fault-rate", "101%"},
+      {"--fault-rate", "-0.1"},
+      {"--fault-rate", "five"},
+      {"--fault-rate", "%"},
+      {"--seed", "4294967296"},
+      {"--reset-after", "0"},
+      {"--fault-kinds", "drop,lost"},
+      {"--fault-kinds", "drop,"},
+      {"--fault-kinds", ""},
   };
   for (const auto& arguments : bad) {
     const ParsedCommandLine parsed = ParseCommandLine(arguments);
@@ -106,7 +116,7 @@ TEST(CommandLine, HelpNamesEveryOptionAndProfile) {
         "--order-number", "--description", "--hw-version", "--sw-version", "--fwl-version", "--serial-number",
         "--network-kind", "--mac", "--drop", "--corrupt-checksum", "--wrong-start", "--echo", "--delay", "--cut-after",
         "--reject-service", "--reject-registers", "--table124", "--old-restart-answer", "--ext-fault", "--verbose",
-        "--help"})
+        "--help", "--reset-after", "--fault-rate", "--seed", "--fault-late", "--fault-gap", "--fault-kinds"})
     EXPECT_NE(help.find(name), std::string::npos) << name;
   for (const Profile& profile : AllProfiles()) EXPECT_NE(help.find("  " + profile.name + " "), std::string::npos) << profile.name;
 }
@@ -137,4 +147,28 @@ TEST(CommandLine, ExtendedFaultsAndTheOldRestartAnswer) {
   EXPECT_EQ(faults.badChecksum, 0u);
   EXPECT_TRUE(parsed.options->simulator.profile.oldFormatRestartAnswer);
   EXPECT_FALSE(Parse({}).options->simulator.profile.oldFormatRestartAnswer);
+}
+
+TEST(CommandLine, RandomFaultsAndThePowerFailure) {
+  const struct {
+    const char* rate;
+    double expected;
+  } rates[] = {{"0.05", 0.05}, {"5%", 0.05}, {"0", 0.0}, {"1", 1.0}, {"100%", 1.0}, {"12.5%", 0.125}};
+  for (const auto& rate : rates) {
+    const ParsedCommandLine parsed = Parse({"--fault-rate", rate.rate});
+    ASSERT_TRUE(parsed.options) << rate.rate << ": " << parsed.error;
+    EXPECT_DOUBLE_EQ(parsed.options->simulator.randomFaults.rate, rate.expected) << rate.rate;
+  }
+  const ParsedCommandLine parsed =
+      Parse({"--seed", "0xC0FFEE", "--fault-late=250", "--fault-gap", "40", "--reset-after", "12", "--fault-kinds",
+             "hangup,start,drop"});
+  ASSERT_TRUE(parsed.options) << parsed.error;
+  const RandomFaults& faults = parsed.options->simulator.randomFaults;
+  EXPECT_EQ(faults.rate, 0.0) << "no random faults unless asked for";
+  EXPECT_EQ(faults.seed, 0xC0FFEEu);
+  EXPECT_EQ(faults.late, std::chrono::milliseconds(250));
+  EXPECT_EQ(faults.gap, std::chrono::milliseconds(40));
+  EXPECT_EQ(faults.kinds, (std::vector<RandomFault>{RandomFault::HangUp, RandomFault::WrongStart, RandomFault::Drop}));
+  EXPECT_EQ(parsed.options->simulator.lineFaults.resetAfter, 12u);
+  EXPECT_FALSE(Parse({}).options->simulator.lineFaults.resetAfter);
 }

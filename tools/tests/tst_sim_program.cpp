@@ -68,6 +68,25 @@ TEST(SimulatorProgram, ServesOnItsLinkUntilTerminated) {
   EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link)));
 }
 
+TEST(SimulatorProgram, ItsLinkFollowsTheLineAfterAHangUp) {
+  TempFolder folder;
+  const auto link = folder.Path() / "dev";
+  Simulator simulator({"--link", link.string(), "--fault-rate", "100%", "--fault-kinds", "hangup", "-v"},
+                      folder.Path() / "stderr.txt");
+  ASSERT_TRUE(simulator.process);
+  std::string terminal = simulator.terminal;
+  for (int hangUp = 0; hangUp < 2; ++hangUp) {
+    LineClient client(link.string());
+    ASSERT_TRUE(client.IsOpen()) << hangUp;
+    EXPECT_EQ(client.Exchange(kRead124, 2s), std::nullopt);
+    const std::filesystem::path moved = std::filesystem::read_symlink(link);
+    EXPECT_NE(moved, terminal) << hangUp;
+    terminal = moved.string();
+  }
+  EXPECT_EQ(simulator.process->Terminate(Clock::now() + 5s), 0) << "a hang-up does not end the program";
+  EXPECT_NE(Contents(folder.Path() / "stderr.txt").find("random fault: hang-up"), std::string::npos);
+}
+
 // The program as a technician would start it, read through its link by the library alone.
 TEST(SimulatorProgram, ServesADeviceTheLibraryReadsCompletely) {
   TempFolder folder;
