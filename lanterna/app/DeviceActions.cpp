@@ -32,16 +32,22 @@ bool Fail(tIdentification& record, const char* text) {
   return false;
 }
 
-// What the device holds after its restart is what was written: register 26 of table 0 and the
-// whole of table 100.
-bool HoldsWritten(const tIdentification& record, const std::vector<std::uint16_t>& table0,
-                  const std::vector<std::uint16_t>& table100) {
-  constexpr std::size_t kWrittenOfTable0 = 26;
-  return record.table100 == table100 && record.table0.size() > kWrittenOfTable0 &&
-         table0.size() > kWrittenOfTable0 && record.table0[kWrittenOfTable0] == table0[kWrittenOfTable0];
+// A word the write changed from the image it was edited from (every word without that image).
+bool Changed(const std::vector<std::uint16_t>& written, const std::vector<std::uint16_t>& asRead, std::size_t i) {
+  return asRead.size() != written.size() || asRead[i] != written[i];
 }
 
 }  // namespace
+
+bool HoldsWritten(const tIdentification& record, const std::vector<std::uint16_t>& table0,
+                  const std::vector<std::uint16_t>& table100, const ReadImages& asRead) {
+  constexpr std::size_t kWrittenOfTable0 = 26;
+  if (record.table100.size() != table100.size()) return false;
+  for (std::size_t i = 0; i < table100.size(); ++i)
+    if (Changed(table100, asRead.table100, i) && record.table100[i] != table100[i]) return false;
+  if (table0.size() <= kWrittenOfTable0 || !Changed(table0, asRead.table0, kWrittenOfTable0)) return true;
+  return record.table0.size() > kWrittenOfTable0 && record.table0[kWrittenOfTable0] == table0[kWrittenOfTable0];
+}
 
 CDeviceActions::CDeviceActions(ORLA::CConnectionBase& connection, CServiceBase& service, IWorkerReports& reports,
                                bool debug, ActionTimings timings, ProbeStyle probing)
@@ -271,7 +277,7 @@ bool CDeviceActions::RestartAndIdentify(tIdentification& record, bool restartFir
 }
 
 bool CDeviceActions::Write(const std::string& orderNumber, const std::vector<std::uint16_t>& table0,
-                           const std::vector<std::uint16_t>& table100) {
+                           const std::vector<std::uint16_t>& table100, const ReadImages& asRead) {
   Report(kWriteSettings, kInProgress, false);
   auto record = std::make_unique<tIdentification>();
   const bool result = [&] {
@@ -286,7 +292,7 @@ bool CDeviceActions::Write(const std::string& orderNumber, const std::vector<std
     // A device that lost its power between the writing and the saving is back with its old
     // settings before the repetition of the save, and saves those: the save answers success,
     // and only the tables read after the restart tell.
-    if (HoldsWritten(*record, table0, table100)) return true;
+    if (HoldsWritten(*record, table0, table100, asRead)) return true;
     fennec::platform::SetThreadLastError(0);  // no line or device fault to name
     return Fail(*record, "Checking written settings failed!");
   }();

@@ -24,6 +24,19 @@ struct ActionTimings {
   int maxFileSystemPolls = 900;
 };
 
+// The images the settings were edited from. After its restart a write checks only the words it
+// changed: a device that keeps a register of its own up to date (an address a server gave it)
+// must not fail every write. Without them every written word is checked.
+struct ReadImages {
+  std::vector<std::uint16_t> table0;
+  std::vector<std::uint16_t> table100;
+};
+
+// Whether the device, as identified after a write's restart, holds what was written: every word
+// of table 100 and register 26 of table 0 that the write changed from asRead.
+bool HoldsWritten(const tIdentification& record, const std::vector<std::uint16_t>& table0,
+                  const std::vector<std::uint16_t>& table100, const ReadImages& asRead);
+
 // Opens or closes the connection unless it already is; false, with the failure code stored by
 // the transport, when it cannot.
 bool OpenPort(ORLA::CConnectionBase& connection);
@@ -41,7 +54,7 @@ class CDeviceActions {
 
   bool Read();
   bool Write(const std::string& orderNumber, const std::vector<std::uint16_t>& table0,
-             const std::vector<std::uint16_t>& table100);
+             const std::vector<std::uint16_t>& table100, const ReadImages& asRead = {});
   bool Restart(const std::string& orderNumber);
   bool Default(const std::string& orderNumber);
   bool Extract(const std::string& orderNumber);

@@ -99,8 +99,9 @@ std::function<void(IWorkerReports&)> CProgramSession::WorkerFor(SessionAction ac
   switch (action) {
     case SessionAction::Read: return [actions](IWorkerReports& reports) { actions(reports).Read(); };
     case SessionAction::Write:
-      return [actions, orderNumber, table0 = m_data.Table0(), table100 = m_data.Table100()](IWorkerReports& reports) {
-        actions(reports).Write(orderNumber, table0, table100);
+      return [actions, orderNumber, table0 = m_data.Table0(), table100 = m_data.Table100(),
+              asRead = m_readImages](IWorkerReports& reports) {
+        actions(reports).Write(orderNumber, table0, table100, asRead);
       };
     case SessionAction::Restart:
       return [actions, orderNumber](IWorkerReports& reports) { actions(reports).Restart(orderNumber); };
@@ -127,8 +128,10 @@ void CProgramSession::Keep(const ReportOutcome& outcome) {
 // succeeded; after a failure they keep what they had.
 bool CProgramSession::End(SessionAction action) {
   const bool succeeded = !m_bFailed;
-  if (succeeded && Identifies(action))
+  if (succeeded && Identifies(action)) {
     m_pagesLeftOut = m_pages.Load(m_data.Identification(), m_data.DevicePages(), m_data.Table0(), m_data.Table100());
+    m_readImages = {m_data.Table0(), m_data.Table100()};
+  }
   return succeeded;
 }
 

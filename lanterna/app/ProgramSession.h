@@ -96,6 +96,7 @@ class CProgramSession {
   std::optional<Action> m_failedStep;
   std::string m_strClockState;
   std::vector<std::string> m_pagesLeftOut;
+  ReadImages m_readImages;  // as the last identifying action read them, before any edit
   CWorkerThread m_worker;  // last: goes first, while everything it uses is still there
 };
 

@@ -276,3 +276,32 @@ TEST_F(DeviceActionsTest, ASaveThatNeverFinishesFailsInsteadOfPollingForever) {
   EXPECT_EQ(m_frontEnd.lastDone.pageStateText, "Saving parameters failed!");
   EXPECT_EQ(m_data.LogText().find("Software-Reset"), std::string::npos);
 }
+
+TEST(WrittenCheck, OnlyTheWordsTheWriteChangedMustBeHeldAfterTheRestart) {
+  const std::vector<std::uint16_t> read100{1, 2, 3, 4};
+  const std::vector<std::uint16_t> written100{1, 9, 3, 4};
+  std::vector<std::uint16_t> table0(32, 0);
+  const ReadImages asRead{table0, read100};
+  const auto afterRestart = [&](std::vector<std::uint16_t> table100, std::uint16_t register26 = 0) {
+    tIdentification record;
+    record.table0 = table0;
+    record.table0[26] = register26;
+    record.table100 = std::move(table100);
+    return record;
+  };
+
+  EXPECT_TRUE(HoldsWritten(afterRestart({1, 9, 3, 4}), table0, written100, asRead));
+  // The device keeps a word of its own up to date: not the write's concern.
+  EXPECT_TRUE(HoldsWritten(afterRestart({1, 9, 3, 7}), table0, written100, asRead));
+  // The old settings came back: the changed word tells.
+  EXPECT_FALSE(HoldsWritten(afterRestart({1, 2, 3, 4}), table0, written100, asRead));
+  EXPECT_FALSE(HoldsWritten(afterRestart({1, 9, 3}), table0, written100, asRead));
+  // Without the images as read every written word counts.
+  EXPECT_FALSE(HoldsWritten(afterRestart({1, 9, 3, 7}), table0, written100, {}));
+
+  std::vector<std::uint16_t> written0 = table0;
+  written0[26] = 5;
+  EXPECT_TRUE(HoldsWritten(afterRestart(written100, 5), written0, written100, asRead));
+  EXPECT_FALSE(HoldsWritten(afterRestart(written100, 0), written0, written100, asRead));
+  EXPECT_TRUE(HoldsWritten(afterRestart(written100, 8), table0, written100, asRead));
+}
