@@ -6,14 +6,13 @@
 //   then empty;
 // - a write loses nothing: every value the file named reads the same after the write as before;
 // - what is written reads back as it was: a text of every byte value but 0, and a number.
-// The store lives in a scratch folder (on /dev/shm where there is one, as every write syncs).
+// The store lives in a scratch folder.
 #include <pugixml.hpp>
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,6 +21,7 @@
 #include "Common/DamagedStore.h"
 #include "Common/RegistryStore.h"
 #include "FuzzCheck.h"
+#include "ScratchFolder.h"
 #include "Platform/StoreFile.h"
 #include "Platform/TextCase.h"
 
@@ -35,31 +35,6 @@ constexpr std::string_view kProbeKey = "Software\\ORLA Software\\Fuzzing";
 constexpr std::string_view kTextName = "Text";
 constexpr std::string_view kNumberName = "Number";
 constexpr std::size_t kMaxNamed = 16;
-
-class ScratchStore {
- public:
-  ScratchStore() {
-    const fs::path base = fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
-    std::string folder = (base / "fuzz_registry_store.XXXXXX").string();
-    if (mkdtemp(folder.data()) == nullptr) FuzzFail("no scratch folder");
-    m_folder = folder;
-    setenv("FENNEC_REGISTRY", File().c_str(), 1);
-  }
-  ~ScratchStore() {
-    std::error_code ignored;
-    fs::remove_all(m_folder, ignored);
-  }
-
-  fs::path File() const { return m_folder / "registry.xml"; }
-
-  void Start(std::string_view content) const {
-    for (const fs::directory_entry& entry : fs::directory_iterator(m_folder)) fs::remove_all(entry.path());
-    std::ofstream(File(), std::ios::binary).write(content.data(), static_cast<std::streamsize>(content.size()));
-  }
-
- private:
-  fs::path m_folder;
-};
 
 struct Name {
   std::string hive;
@@ -98,10 +73,14 @@ std::string EveryByteButZero() {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const ScratchStore store;
+  static const ScratchFolder folder("fuzz_registry_store");
+  static const fs::path file = [] {
+    setenv("FENNEC_REGISTRY", (folder.Path() / "registry.xml").c_str(), 1);
+    return folder.Path() / "registry.xml";
+  }();
   static const std::string kText = EveryByteButZero();
   const std::string_view content(reinterpret_cast<const char*>(data), size);
-  store.Start(content);
+  folder.WriteOnly(file, content);
   (void)fennec::TakeDamagedStore();
 
   const std::vector<Name> names = NamedValues(content);
@@ -111,7 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   (void)fennec::ReadRegistryValue(kHive, kProbeKey, kTextName);
 
   if (const std::optional<fennec::DamagedStore> damaged = fennec::TakeDamagedStore()) {
-    FuzzCheck(damaged->file == store.File().string(), "the damaged store reported under another name");
+    FuzzCheck(damaged->file == file.string(), "the damaged store reported under another name");
     FuzzCheck(!damaged->movedTo.empty(), "a damaged store was not moved aside");
     FuzzCheck(fennec::platform::ReadWholeFile(damaged->movedTo) == std::string(content),
               "the damaged store was not kept as it was");
