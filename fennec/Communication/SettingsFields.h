@@ -35,7 +35,8 @@ template <class... Handlers>
 Overloaded(Handlers...) -> Overloaded<Handlers...>;
 
 // Values go between single quotes; a device name with a quote or an ampersand must not
-// break the document.
+// break the document. The parser makes blanks of tabs and line ends written as they are, so
+// these go as references.
 inline std::string EscapeAttribute(const std::string& text) {
   std::string escaped;
   for (char c : text) {
@@ -44,6 +45,9 @@ inline std::string EscapeAttribute(const std::string& text) {
       case '<': escaped += "&lt;"; break;
       case '\'': escaped += "&apos;"; break;
       case '"': escaped += "&quot;"; break;
+      case '\t': escaped += "&#9;"; break;
+      case '\n': escaped += "&#10;"; break;
+      case '\r': escaped += "&#13;"; break;
       default: escaped += c;
     }
   }

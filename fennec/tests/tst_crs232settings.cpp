@@ -150,14 +150,25 @@ TEST(CRS232ConnectionSettings, SummaryAndSingleValues) {
   EXPECT_EQ(connection.GetSettingsValue("nothing"), "ERROR");
 }
 
-TEST(CRS232ConnectionSettings, ValuesWithQuotesAndAmpersandsSurviveTheDocument) {
-  CRS232Connection connection;
-  ASSERT_TRUE(connection.SetSettingsXML("<RS232 device=\"it's &lt;&amp;&gt;\"/>"));
-  EXPECT_EQ(connection.GetSettingsValue("device"), "it's <&>");
-  CRS232Connection other;
-  ASSERT_TRUE(other.SetSettingsXML(connection.GetSettingsXML()));
-  EXPECT_EQ(other.GetSettingsValue("device"), "it's <&>");
-  EXPECT_EQ(other.GetSettingsXML(), connection.GetSettingsXML());
+TEST(CRS232ConnectionSettings, ValuesWithMarkupAndLineBreaksSurviveTheDocument) {
+  const struct {
+    const char* attribute;  // as the document gives it
+    const char* value;
+  } cases[] = {
+      {"\"it's &lt;&amp;&gt;\"", "it's <&>"},
+      // The parser makes blanks of tabs and line ends written as they are, not of references.
+      {"'a&#9;b'", "a\tb"},
+      {"'line&#10;break&#13;'", "line\nbreak\r"},
+  };
+  for (const auto& c : cases) {
+    CRS232Connection connection;
+    ASSERT_TRUE(connection.SetSettingsXML(std::string("<RS232 device=") + c.attribute + "/>")) << c.attribute;
+    EXPECT_EQ(connection.GetSettingsValue("device"), c.value) << c.attribute;
+    CRS232Connection other;
+    ASSERT_TRUE(other.SetSettingsXML(connection.GetSettingsXML())) << c.attribute;
+    EXPECT_EQ(other.GetSettingsValue("device"), c.value) << c.attribute;
+    EXPECT_EQ(other.GetSettingsXML(), connection.GetSettingsXML()) << c.attribute;
+  }
 }
 
 TEST(CRS232ConnectionSettings, XmlFilesAreNotOffered) {

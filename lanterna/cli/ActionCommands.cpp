@@ -5,50 +5,13 @@
 #include "cli/CliError.h"
 #include "cli/CommandSupport.h"
 #include "cli/Commands.h"
-#include "cli/FieldValue.h"
 #include "cli/Interruption.h"
 #include "cli/SettingLines.h"
+#include "cli/SettingValues.h"
 
 namespace lanterna::cli {
 
 namespace {
-
-std::string RefusalText(const ValidationFailure& failure, const std::string& value) {
-  std::string text = failure.key;
-  if (!value.empty()) text += "=" + value;
-  text += " refused";
-  if (failure.title != failure.key) text += " (" + failure.title + ")";
-  return text + ": " + failure.message;
-}
-
-// Every key names a parameter and every number is a whole number of its field's base, before
-// anything is read or written.
-void RequireKnownKeysAndValues(CSettingsPages& pages, const std::vector<SettingLine>& settings) {
-  for (const SettingLine& setting : settings) {
-    const CPageParameter* parameter = pages.FindParameter(setting.key);
-    if (!parameter)
-      throw CBadInput(setting.origin + ": there is no parameter " + setting.key +
-                      " ('lanterna-cli params' lists them)");
-    if (auto refusal = StrictValueRefusal(*parameter, setting.value))
-      throw CBadInput(setting.origin + ": " + setting.key + "=" + setting.value + " refused: " + *refusal +
-                      "; nothing was written");
-  }
-}
-
-// Each value goes in as a user types it into its field. A count and its offset share one
-// range, so the first round may check one against the other's old value: the second round
-// checks every value against the final ones.
-void SetValues(CSettingsPages& pages, const std::vector<SettingLine>& settings) {
-  for (const SettingLine& setting : settings) (void)pages.Set(setting.key, setting.value);
-  for (const SettingLine& setting : settings)
-    if (auto failure = pages.Set(setting.key, setting.value))
-      throw CBadInput(setting.origin + ": " + RefusalText(*failure, setting.value));
-  // A field the page greys out with these settings is written all the same, but the device
-  // does not use it (fixed addresses while they come from a server, for one).
-  for (const SettingLine& setting : settings)
-    if (!pages.FindParameter(setting.key)->Enabled())
-      std::cerr << "Note: " << setting.key << " is greyed out on its page with these settings; it is written all the same.\n";
-}
 
 std::vector<SettingLine> RequestedSettings(const CliOptions& options) {
   if (options.from && !options.operands.empty())
@@ -89,7 +52,10 @@ int RunWrite(const CliOptions& options) {
   RequireKnownKeysAndValues(pages, settings);
   if (auto failed = ReadFirst(session, options)) return *failed;
 
-  SetValues(pages, settings);
+  // A field the page greys out with these settings is written all the same, but the device
+  // does not use it (fixed addresses while they come from a server, for one).
+  for (const std::string& key : SetValues(pages, settings))
+    std::cerr << "Note: " << key << " is greyed out on its page with these settings; it is written all the same.\n";
   session.Data().SetModified(1);
   if (pages.Transmission().ShowsDuplexWarning())
     std::cerr << "Warning: Setting to full duplex could cause duplex missmatch!\n";

@@ -54,7 +54,7 @@ std::string RangeText(const CPageParameter& parameter) {
   switch (parameter.Kind()) {
     case ParameterKind::Number: {
       const CNumberParameter& number = *AsNumber(parameter);
-      return EditText(number.TypeCode(), number.Record().min) + ".." + EditText(number.TypeCode(), number.EffectiveMax());
+      return EditText(number.TypeCode(), number.EffectiveMin()) + ".." + EditText(number.TypeCode(), number.EffectiveMax());
     }
     case ParameterKind::Switch: return "0 | 1";
     case ParameterKind::Address: return "a.b.c.d";

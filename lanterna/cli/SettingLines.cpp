@@ -11,9 +11,12 @@ namespace {
 // Larger files are not settings a read printed.
 constexpr std::uintmax_t kMaxFileSize = 1024 * 1024;
 
+// A stray carriage return (lines that end in LF CR) counts as a blank, never as part of a key.
+constexpr std::string_view kBlanks = " \t\r";
+
 SettingLine ParseSetting(std::string_view text, const std::string& origin) {
   const auto equals = text.find('=');
-  const std::string_view key = fennec::Trimmed(text.substr(0, equals), " \t");
+  const std::string_view key = fennec::Trimmed(text.substr(0, equals), kBlanks);
   if (equals == std::string_view::npos || key.empty())
     throw CBadInput(origin + ": '" + std::string(text) + "' is not of the form KEY=VALUE");
   return {std::string(key), std::string(text.substr(equals + 1)), origin};
@@ -36,7 +39,7 @@ std::vector<SettingLine> SettingsFromText(std::string_view text, const std::stri
     text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
     ++number;
     if (line.ends_with('\r')) line.remove_suffix(1);
-    const std::string_view content = fennec::Trimmed(line, " \t");
+    const std::string_view content = fennec::Trimmed(line, kBlanks);
     if (content.empty() || content.starts_with('#')) continue;
     settings.push_back(ParseSetting(line, name + ":" + std::to_string(number)));
   }

@@ -19,7 +19,8 @@ struct SettingLine {
 std::vector<SettingLine> SettingsFromArguments(const std::vector<std::string>& arguments);
 
 // From the lines a read prints: blank lines and lines beginning with "#" are skipped, a
-// line end of "\r\n" counts as "\n". Throws CBadInput as above, naming the line.
+// line end of "\r\n" counts as "\n", and blanks around a key are spaces, tabs and carriage
+// returns. Throws CBadInput as above, naming the line.
 std::vector<SettingLine> SettingsFromText(std::string_view text, const std::string& name);
 
 // Throws CBadInput when the file cannot be read.

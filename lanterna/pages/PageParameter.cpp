@@ -55,14 +55,30 @@ CNumberParameter& CNumberParameter::SharesRangeWith(const tParameterRecord& part
   return *this;
 }
 
-std::int32_t CNumberParameter::EffectiveMax() const {
-  if (!m_partner) return m_record.max;
-  // Widened so that odd INI values cannot overflow the subtraction.
-  const std::int64_t max = std::int64_t{m_record.max} - m_partner->value;
-  return static_cast<std::int32_t>(std::clamp<std::int64_t>(max, INT32_MIN, INT32_MAX));
+namespace {
+
+// The values a field's register holds: a double word all 32 bits, every other field a word.
+struct Capacity {
+  std::int32_t min;
+  std::int32_t max;
+};
+
+Capacity CapacityOf(int typeCode) {
+  if (typeCode == kTypeHexDoubleWord) return {INT32_MIN, INT32_MAX};
+  return {0, 0xFFFF};
 }
 
-bool CNumberParameter::InRange(std::int32_t value) const { return m_record.min <= value && value <= EffectiveMax(); }
+}  // namespace
+
+std::int32_t CNumberParameter::EffectiveMin() const { return std::max(m_record.min, CapacityOf(m_nType).min); }
+
+std::int32_t CNumberParameter::EffectiveMax() const {
+  // Widened so that odd INI values cannot overflow the subtraction.
+  const std::int64_t max = std::int64_t{m_record.max} - (m_partner ? m_partner->value : 0);
+  return static_cast<std::int32_t>(std::clamp<std::int64_t>(max, INT32_MIN, CapacityOf(m_nType).max));
+}
+
+bool CNumberParameter::InRange(std::int32_t value) const { return EffectiveMin() <= value && value <= EffectiveMax(); }
 
 void CNumberParameter::ReadInRange(std::uint16_t word) {
   if (InRange(m_record.value)) m_record.value = word;
@@ -83,7 +99,7 @@ std::optional<ValidationFailure> CNumberParameter::SetText(std::string_view text
 std::string CNumberParameter::ValueText() const { return EditText(m_nType, m_record.value); }
 
 ValidationFailure CNumberParameter::RangeFailure() const {
-  return Failure(RangeMessage(m_nType, m_record.min, EffectiveMax()));
+  return Failure(RangeMessage(m_nType, EffectiveMin(), EffectiveMax()));
 }
 
 CSwitchParameter::CSwitchParameter(const CCouplerSettingsPageModel& page, ParameterInfo info, std::uint32_t& value)

@@ -106,6 +106,10 @@ class CNumberParameter : public CPageParameter {
 
   const tParameterRecord& Record() const { return m_record; }
   int TypeCode() const { return m_nType; }
+  // The range the field checks: the INI's, the partner's value taken off the max, and within
+  // what the field's register holds (a word: 0 to 65535), so that no value is taken that the
+  // register would keep as another.
+  std::int32_t EffectiveMin() const;
   std::int32_t EffectiveMax() const;
   bool InRange(std::int32_t value) const;
 

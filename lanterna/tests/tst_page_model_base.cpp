@@ -28,6 +28,37 @@ TEST(PageModel, AnIniWithMinAboveMaxRejectsEveryValue) {
   for (const char* text : {"5", "50", "100"}) EXPECT_TRUE(Parameter(page, "PROTOCOL.HttpPort").SetText(text)) << text;
 }
 
+// The register keeps 16 bits: a range the INI file stretches beyond them must not take a value
+// that would be written as another.
+TEST(PageModel, AnIniRangeBeyondTheRegisterIsCutToWhatTheRegisterHolds) {
+  const struct {
+    const char* ini;
+    const char* text;
+    bool taken;
+    const char* message;  // of a refusal
+  } cases[] = {
+      {"HttpPortMin=-5\nHttpPortMax=70000\n", "65535", true, ""},
+      {"HttpPortMin=-5\nHttpPortMax=70000\n", "65536", false, "Please enter a value between 0 and 65535."},
+      {"HttpPortMin=-5\nHttpPortMax=70000\n", "-1", false, "Please enter a value between 0 and 65535."},
+      {"HttpPortMin=-5\nHttpPortMax=70000\n", "0", true, ""},
+      {"HttpPortMin=10\nHttpPortMax=20\n", "9", false, "Please enter a value between 10 and 20."},
+  };
+  for (const auto& c : cases) {
+    CProtocolPageModel page(Ini((std::string("[PROTOCOL]\n") + c.ini).c_str()));
+    std::vector<std::uint16_t> table(60, 0);
+    Load(page, table, true);
+    const auto failure = Parameter(page, "PROTOCOL.HttpPort").SetText(c.text);
+    EXPECT_EQ(failure.has_value(), !c.taken) << c.ini << c.text;
+    if (failure) {
+      EXPECT_EQ(failure->message, c.message) << c.ini << c.text;
+      continue;
+    }
+    EXPECT_FALSE(page.CommitSettings()) << c.ini << c.text;
+    ASSERT_TRUE(page.ReloadFromImage());
+    EXPECT_EQ(Text(page, "PROTOCOL.HttpPort"), c.text) << c.ini;
+  }
+}
+
 TEST(PageModel, EditedTextIsParsedAndCheckedAsTheFieldDoes) {
   CProtocolPageModel page(Ini(""));
   CPageParameter& port = Parameter(page, "PROTOCOL.HttpPort");

@@ -58,6 +58,10 @@ FramedEndpoint::Reply FramedEndpoint::Answer(FramedSession& session, Frame& requ
                                              const Moment& now) {
   if (request.identifier != kUpdateIdentifier && request.identifier != kLegacyIdentifier)
     return Aborted(request, "unknown protocol identifier 0x" + Hex4(request.identifier));
+  // The answer repeats the request's status: with the device's own bits in it, a done request
+  // would read as refused.
+  if ((request.status & (kErrorAbort | kRepeat)) != 0)
+    return Aborted(request, "status 0x" + Hex4(request.status) + " with the device's own bits");
   if ((request.status & kFetch) != 0) return Fetch(session, request);
   if (request.fragment == 0 || request.fragment > request.total) return Aborted(request, "no such fragment");
   if (request.fragment == 1) {

@@ -169,6 +169,19 @@ TEST_F(FramedEndpointTest, FramesThatFitNoExchangeAreAborted) {
   }
 }
 
+// Error abort and repeat are the device's own bits: a request that carries them would get an
+// answer its sender cannot tell from a refusal, so it is refused and runs nothing.
+TEST_F(FramedEndpointTest, RequestsWithTheDevicesOwnStatusBitsAreAbortedUnrun) {
+  ASSERT_EQ(Request(Words({0x0101, 0x6E1B})), Words({0x0101, 0, 1}));
+  for (const std::uint16_t status : {0x0001, 0x0002, 0x4001, 0x8002}) {
+    const auto answer = Send({kLegacyId, 50, 1, 1, 0, status, Words({0x0402, 0, 100, 9, 1, 0x0102})});
+    ASSERT_TRUE(answer) << status;
+    EXPECT_EQ(answer->status, status | 0x0001) << status;
+    EXPECT_EQ(answer->data, Bytes{}) << status;
+  }
+  EXPECT_EQ(Request(Words({0x0401, 0, 100, 9, 1})), Words({0x0401, 0, 100, 9, 1, 0, 0xA8C0}));
+}
+
 TEST_F(FramedEndpointTest, FaultsOnTheAnswers) {
   struct Case {
     const char* what;

@@ -131,6 +131,13 @@ TEST(SettingLines, TextSkipsCommentsAndBlankLinesAndNamesTheLineOfAFault) {
   EXPECT_THROW(SettingsFromFile("/nonexistent/settings.txt"), CBadInput);
 }
 
+// A file whose lines end in LF CR, or a stray CR before a key: the CR is no part of the key.
+TEST(SettingLines, CarriageReturnsAroundAKeyAreBlanks) {
+  EXPECT_EQ(SettingsFromText("A.B=1\n\rC.D=2\n\r", "dev.txt"),
+            (std::vector<SettingLine>{{"A.B", "1", "dev.txt:1"}, {"C.D", "2", "dev.txt:2"}}));
+  EXPECT_EQ(SettingsFromText(" \t\rE.F\r \t=3\r\n", "dev.txt"), (std::vector<SettingLine>{{"E.F", "3", "dev.txt:1"}}));
+}
+
 TEST(ClockInput, UtcTimeInEitherFormWithAnOptionalZ) {
   const sys_seconds expected = sys_days{2024y / 2 / 29} + 13h + 5min + 9s;
   EXPECT_EQ(ParseUtcTime("2024-02-29T13:05:09"), expected);
