@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -103,33 +104,38 @@ void CheckPageLists(const SimulatedPages& simulated) {
   }
 }
 
-// The field at both ends of its range, each committed and read back.
-void CheckRangeEnds(const CIniFile& ini, const fennec::sim::Profile& profile, const std::string& key) {
-  SimulatedPages simulated(ini, profile);
+// The field at both ends of its range, each committed and read back; false when the pages
+// refused a value or a commit and hold it now.
+bool CheckRangeEnds(SimulatedPages& simulated, const std::string& key) {
   const auto* field = dynamic_cast<const CNumberParameter*>(simulated.pages.FindParameter(key));
   for (const std::int32_t value : {field->EffectiveMin(), field->EffectiveMax()}) {
-    if (simulated.pages.Set(key, EditText(field->TypeCode(), value))) return;
+    if (simulated.pages.Set(key, EditText(field->TypeCode(), value))) return false;
     const BeforeCommit before = Snapshot(simulated);
-    if (simulated.pages.Commit()) return;
+    if (simulated.pages.Commit()) return false;
     CheckCommitted(simulated, before);
   }
+  return true;
 }
 
-// The range checks once for each kind of device and set of pages the file gives.
+// The range checks once for each kind of device and set of pages the file gives, field after
+// field on the same pages while they take every value.
 using DeviceKind = std::tuple<std::uint32_t, std::uint32_t, std::vector<std::string>>;
 
 void CheckDevice(const CIniFile& ini, const fennec::sim::Profile& profile, std::vector<DeviceKind>& checked) {
-  const SimulatedPages simulated(ini, profile);
-  CheckPageLists(simulated);
-  if (!simulated.admitted) return;
-  DeviceKind kind{simulated.data.Is32(), simulated.data.IsPFC(), simulated.data.ShownPageKeys()};
+  auto simulated = std::make_unique<SimulatedPages>(ini, profile);
+  CheckPageLists(*simulated);
+  if (!simulated->admitted) return;
+  DeviceKind kind{simulated->data.Is32(), simulated->data.IsPFC(), simulated->data.ShownPageKeys()};
   if (std::find(checked.begin(), checked.end(), kind) != checked.end()) return;
   checked.push_back(std::move(kind));
-  for (const CPageParameter* parameter : simulated.pages.Parameters()) {
-    const auto* page = simulated.pages.FindPage(parameter->Key().substr(0, parameter->Key().find('.')));
+  std::vector<std::string> keys;
+  for (const CPageParameter* parameter : simulated->pages.Parameters()) {
+    const auto* page = simulated->pages.FindPage(parameter->Key().substr(0, parameter->Key().find('.')));
     if (parameter->Kind() == ParameterKind::Number && page->IsLoaded() && parameter->Editable())
-      CheckRangeEnds(ini, profile, parameter->Key());
+      keys.push_back(parameter->Key());
   }
+  for (const std::string& key : keys)
+    if (!CheckRangeEnds(*simulated, key)) simulated = std::make_unique<SimulatedPages>(ini, profile);
 }
 
 }  // namespace

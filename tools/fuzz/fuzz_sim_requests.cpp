@@ -70,7 +70,7 @@ constexpr std::size_t kRegisterCommandHeader = 10;
 constexpr std::uint8_t kWriteFlag = 0x80;
 constexpr std::uint8_t kExtendedWriteAnswer = 0x82;
 constexpr std::uint8_t kExtendedServiceAnswer = 0x83;
-constexpr std::uint16_t kNoMoreFragments = 0x7FFF;
+constexpr std::uint16_t kCounterMask = 0x7FFF;  // FragCnt without its more-follow bit
 constexpr std::uint16_t kAnswerNotInFrame = frame_status::kErrorAbort | frame_status::kRepeat | frame_status::kFetch;
 
 std::uint16_t U16(std::span<const std::uint8_t> bytes, std::size_t offset) {
@@ -170,7 +170,7 @@ Allowance FromExtended(std::span<const std::uint8_t> request, const std::optiona
   Allowance allowed;
   if (!answer || answer->size() < kExtendedHeader + kMessageHeader + 2) return allowed;
   const std::span<const std::uint8_t> a(*answer);
-  if (a[4] != '$' || (U16(a, 6) & kNoMoreFragments) != 1) return allowed;
+  if (a[4] != '$' || (U16(a, 6) & kCounterMask) != 1) return allowed;
   const Words header = WordsOf(a.subspan(kExtendedHeader, kMessageHeader));
   const std::uint16_t status = header[5];
   if (status != 0) return allowed;
