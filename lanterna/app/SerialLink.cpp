@@ -34,6 +34,10 @@ std::string XmlAttributeText(const std::string& value) {
       case '>': escaped += "&gt;"; break;
       case '\'': escaped += "&apos;"; break;
       case '"': escaped += "&quot;"; break;
+      // Attribute values lose tabs and line ends to blanks unless they are references.
+      case '\t': escaped += "&#9;"; break;
+      case '\n': escaped += "&#10;"; break;
+      case '\r': escaped += "&#13;"; break;
       default: escaped += c;
     }
   }
@@ -45,9 +49,10 @@ std::string CommandLineDeviceDocument(const std::string& device) {
 }
 
 std::string PortSettingsDocument(const SerialPortSettings& settings) {
-  return "<?xml version='1.0'?><RS232 device=\"" + settings.device + "\" baudrate='" + settings.baudrate +
-         "' parity='" + settings.parity + "' databits='" + settings.databits + "' stopbits='" + settings.stopbits +
-         "' timeout='" + settings.timeout + "' />";
+  const auto text = XmlAttributeText;
+  return "<?xml version='1.0'?><RS232 device=\"" + text(settings.device) + "\" baudrate='" + text(settings.baudrate) +
+         "' parity='" + text(settings.parity) + "' databits='" + text(settings.databits) + "' stopbits='" +
+         text(settings.stopbits) + "' timeout='" + text(settings.timeout) + "' />";
 }
 
 namespace {

@@ -5,6 +5,7 @@
 #include "Common/ModuleVersion.h"
 #include "TempFolder.h"
 #include "app/Configuration.h"
+#include "app/DeviceLink.h"
 
 using namespace lanterna;
 
@@ -56,4 +57,13 @@ TEST_F(ProgramRegistryTest, VersionsAndLogFolderAreStoredUnderTheProgramKey) {
   EXPECT_EQ(registry.LogFolder("/home/tech/Documents"), "/home/tech/Documents");
   registry.SetLogFolder("/tmp/logs");
   EXPECT_EQ(registry.LogFolder("/home/tech/Documents"), "/tmp/logs");
+}
+
+TEST_F(ProgramRegistryTest, AStoredPortKeepsEveryCharacterOfItsName) {
+  SerialPortSettings settings = StoredSerialSettings();
+  for (const std::string device : {"/dev/serial/by-id/usb-\"FTDI\"_A'B", "a\tb", "x<y>&z"}) {
+    settings.device = device;
+    ASSERT_TRUE(StoreSerialSettings(settings)) << device;
+    EXPECT_EQ(StoredSerialSettings(), settings) << device;
+  }
 }
