@@ -223,7 +223,7 @@ Options:
                                LANTERNA.INI next to the program
   --json                       the result as one JSON object
   --debug                      show the polling trace of the parameter save
-  --yes                        restart, default, extract, format: do not ask
+  --yes                        restart, default, extract, format, upload: do not ask
   --help                       this text; with a command, the command's help
   --version                    the versions of the program and of libfennec
 
