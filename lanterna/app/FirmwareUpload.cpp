@@ -1,7 +1,6 @@
 #include "app/FirmwareUpload.h"
 
 #include <memory>
-#include <vector>
 
 #include "Communication/ServiceProtocol.h"
 #include "Communication/UpdateAPI.h"
@@ -51,10 +50,11 @@ UploadOutcome UploadFirmware(ORLA::CConnectionBase& connection, std::span<const 
   outcome.identification = IdentificationText(update, identified);
   if (!identified) return Failed(outcome, "Identifying the device in its update mode failed", RequestFailureCode());
 
-  // The API takes the buffer as writable; the upload only reads it.
-  std::vector<char> block(data.begin(), data.end());
+  // The API takes the buffer as writable, but only reads it into a request block of its own:
+  // the file is not copied once more here.
   std::function<void(unsigned)> report = percent ? percent : [](unsigned) {};
-  if (!update.UploadRawHexFileToDevice(block.data(), static_cast<long>(block.size()), ForwardPercent, &report))
+  if (!update.UploadRawHexFileToDevice(const_cast<char*>(data.data()), static_cast<long>(data.size()), ForwardPercent,
+                                       &report))
     return Failed(outcome, "Uploading the file failed", RequestFailureCode());
 
   if (!update.SaveDataToFlash()) return Failed(outcome, "Saving the data to flash failed", RequestFailureCode());
