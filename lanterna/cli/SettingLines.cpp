@@ -38,7 +38,9 @@ std::vector<SettingLine> SettingsFromText(std::string_view text, const std::stri
     std::string_view line = text.substr(0, end);
     text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
     ++number;
-    if (line.ends_with('\r')) line.remove_suffix(1);
+    // A CRLF file converted once more ends its lines in CR CR LF: every CR there is line end,
+    // none of it belongs to the value (a device would store it and a read show it invisibly).
+    while (line.ends_with('\r')) line.remove_suffix(1);
     const std::string_view content = fennec::Trimmed(line, kBlanks);
     if (content.empty() || content.starts_with('#')) continue;
     settings.push_back(ParseSetting(line, name + ":" + std::to_string(number)));

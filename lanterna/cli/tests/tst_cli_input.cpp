@@ -138,6 +138,14 @@ TEST(SettingLines, CarriageReturnsAroundAKeyAreBlanks) {
   EXPECT_EQ(SettingsFromText(" \t\rE.F\r \t=3\r\n", "dev.txt"), (std::vector<SettingLine>{{"E.F", "3", "dev.txt:1"}}));
 }
 
+// The value ends where the line's carriage returns begin, however many a conversion left; a CR
+// inside the value and blanks after it are the value's own.
+TEST(SettingLines, AValueNeverEndsInTheLinesCarriageReturns) {
+  EXPECT_EQ(SettingsFromText("NETWORK.HostName=coupler-17\r\r\nA.B=1\r\r\r", "dev.txt"),
+            (std::vector<SettingLine>{{"NETWORK.HostName", "coupler-17", "dev.txt:1"}, {"A.B", "1", "dev.txt:2"}}));
+  EXPECT_EQ(SettingsFromText("C.D=a\rb \r\n", "dev.txt"), (std::vector<SettingLine>{{"C.D", "a\rb ", "dev.txt:1"}}));
+}
+
 TEST(ClockInput, UtcTimeInEitherFormWithAnOptionalZ) {
   const sys_seconds expected = sys_days{2024y / 2 / 29} + 13h + 5min + 9s;
   EXPECT_EQ(ParseUtcTime("2024-02-29T13:05:09"), expected);
