@@ -10,7 +10,7 @@ namespace fennec::platform {
 namespace {
 
 std::optional<unsigned> ComPortNumber(std::string_view name) {
-  if (name.size() <= 3 || !EqualNoCase(name.substr(0, 3), "COM")) return std::nullopt;
+  if (name.size() <= 3 || !StartsWithNoCase(name, "COM")) return std::nullopt;
   const std::string_view digits = name.substr(3);
   unsigned number = 0;
   const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);

@@ -11,10 +11,6 @@ namespace {
 constexpr std::string_view kConnection = "/Connection:";
 constexpr std::string_view kRS232 = "RS232:";
 
-bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && fennec::EqualNoCase(text.substr(0, prefix.size()), prefix);
-}
-
 // Only the exact text "RS232:" is removed, wherever it stands: "rs232:COM2" keeps its prefix.
 std::string RemoveEveryRS232(std::string value) {
   for (auto at = value.find(kRS232); at != std::string::npos; at = value.find(kRS232, at))
@@ -23,9 +19,9 @@ std::string RemoveEveryRS232(std::string value) {
 }
 
 void ApplyConnection(std::string_view value, StartupOptions& options) {
-  if (StartsWithNoCase(value, kRS232))
+  if (fennec::StartsWithNoCase(value, kRS232))
     options.commandLineDevice = RemoveEveryRS232(std::string(value));
-  else if (StartsWithNoCase(value, "TCPIP:"))
+  else if (fennec::StartsWithNoCase(value, "TCPIP:"))
     options.messages.emplace_back("TCP/IP communication ist not supported!");
   else
     options.messages.emplace_back("Invalid communication settings!");
@@ -37,7 +33,7 @@ StartupOptions ParseCommandLine(const std::vector<std::string>& arguments) {
   StartupOptions options;
   for (const std::string& argument : arguments) {
     if (fennec::EqualNoCase(argument, "/DEBUG")) options.debug = true;
-    if (StartsWithNoCase(argument, kConnection))
+    if (fennec::StartsWithNoCase(argument, kConnection))
       ApplyConnection(std::string_view(argument).substr(kConnection.size()), options);
     if (fennec::EqualNoCase(argument, "/TOPMOST")) options.topmost = true;
   }

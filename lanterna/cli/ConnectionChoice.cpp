@@ -15,16 +15,12 @@ constexpr const char* kAcceptedConnections =
     "--connection takes RS232:<device> (RS232:ttyUSB0, RS232:/dev/ttyS0), TCPIP:<host>[:<port>] "
     "(TCPIP:192.168.1.111, TCPIP:192.168.1.111:6626), SIM, SIM:<profile>, SIMTCP or SIMTCP:<profile>";
 
-bool StartsWithNoCase(const std::string& value, std::string_view prefix) {
-  return value.size() >= prefix.size() && fennec::EqualNoCase(value.substr(0, prefix.size()), prefix);
-}
-
 // "SIM", "SIM:<profile>", "SIMTCP" or "SIMTCP:<profile>"; nullopt for anything else.
 std::optional<ConnectionChoice> SimulatorChoice(const std::string& value) {
   for (const auto& [name, kind] : {std::pair{std::string_view("SIMTCP"), ConnectionChoice::Kind::NetworkSimulator},
                                    std::pair{std::string_view("SIM"), ConnectionChoice::Kind::Simulator}}) {
     if (fennec::EqualNoCase(value, name)) return ConnectionChoice{kind, "", std::nullopt, kDefaultSimulatorProfile};
-    if (value.size() > name.size() + 1 && StartsWithNoCase(value, name) && value[name.size()] == ':')
+    if (value.size() > name.size() + 1 && fennec::StartsWithNoCase(value, name) && value[name.size()] == ':')
       return ConnectionChoice{kind, "", std::nullopt, value.substr(name.size() + 1)};
   }
   return std::nullopt;
@@ -70,7 +66,7 @@ std::string DescribePort(const ConnectionChoice& choice, const std::optional<std
 ConnectionChoice ParseConnection(const std::optional<std::string>& value) {
   if (!value) return {};
   if (auto simulator = SimulatorChoice(*value)) return *simulator;
-  if (StartsWithNoCase(*value, "TCPIP:")) return NetworkChoice(*value);
+  if (fennec::StartsWithNoCase(*value, "TCPIP:")) return NetworkChoice(*value);
 
   const StartupOptions startup = ParseCommandLine({"/Connection:" + *value});
   if (!startup.messages.empty()) throw CBadInput(startup.messages.front() + "\n" + kAcceptedConnections);
