@@ -115,9 +115,10 @@ std::size_t RowOf(const Drawn& before, const Drawn& after) {
   return row;
 }
 
-// A failure that leaves the port useless: the line went down under it.
+// A failure that leaves the port useless: the line went down under it. A terminal cut while a
+// request is written fails with the system's error on the port rather than a line fault.
 bool LineWentDown(std::uint32_t code) {
-  if (code == kPortNotOpen) return true;
+  if (code == kPortNotOpen || (code & 0xFFFF0000) == kGroupPort) return true;
   return (code & 0xFFFF0000) == kGroupCommunication && code != kNoAnswer && code != kInvalidChecksum &&
          code != kInvalidStartIdentifier;
 }
